@@ -1,0 +1,21 @@
+# Warnings, sanitizers and hardening applied target by target, so that
+# third-party code pulled in through find_package is never compiled with them.
+
+function(quorvane_target_defaults target)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  if(QUORVANE_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(QUORVANE_SANITIZE)
+    target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer
+                                            -fno-sanitize-recover=undefined)
+    target_link_options(${target} PUBLIC -fsanitize=address,undefined)
+  else()
+    target_compile_options(${target} PRIVATE -fstack-protector-strong)
+    if(NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
+      target_compile_definitions(${target} PRIVATE _FORTIFY_SOURCE=2)
+    endif()
+    target_link_options(${target} PRIVATE -Wl,-z,relro,-z,now)
+  endif()
+endfunction()

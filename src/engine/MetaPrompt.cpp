@@ -1,0 +1,1 @@
+#include "MetaPrompt.h"
