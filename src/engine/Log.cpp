@@ -67,6 +67,9 @@ LogChannel::LogChannel(std::string category)
     : category_(std::move(category))
     , logger_(std::make_shared<spdlog::logger>(category_)) {
     logger_->set_level(spdlog::level::debug);
+    // The file sink buffers; without a flush per record the last lines before
+    // a crash, the ones that explain it, would be lost. Records are few.
+    logger_->flush_on(spdlog::level::debug);
     // A logging failure must never reach the user or end the program.
     logger_->set_error_handler([](const std::string&) {});
     setSink(defaultSink(category_));

@@ -4,6 +4,8 @@
 
 #include <httplib.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -15,7 +17,8 @@ namespace quorvane::test {
 struct RecordedRequest {
     std::string method;
     std::string path;
-    // Header names as received; look them up with header().
+    // Header names as received, grouped by name rather than in wire order (the
+    // server keeps them in a map); look them up with header().
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body;
 
@@ -45,12 +48,22 @@ public:
     // Everything received so far, in arrival order.
     std::vector<RecordedRequest> requests() const;
 
+    // For handlers that hold a request unanswered: blocks until the server
+    // begins to stop (or the time-out passes), so a stalled handler never
+    // keeps the destructor from joining. True when the server is stopping.
+    bool waitUntilStopped(std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
+
 private:
+    Handler recording(Handler handler);
+    void record(const httplib::Request& request);
+
     httplib::Server server_;
     int port_ = 0;
     std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<RecordedRequest> requests_;
+    mutable std::condition_variable stopping_;
+    bool stopped_ = false;
 };
 
 } // namespace quorvane::test

@@ -9,7 +9,8 @@ namespace quorvane {
 // body over the size limit. what() is a readable description for the user.
 class HttpTransportError : public std::runtime_error {
 public:
-    explicit HttpTransportError(const std::string& description) : std::runtime_error(description) {}
+    explicit HttpTransportError(const std::string& description)
+        : std::runtime_error(description) {}
 };
 
 } // namespace quorvane

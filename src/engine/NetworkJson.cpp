@@ -1,0 +1,107 @@
+#include "NetworkJson.h"
+
+#include "Text.h"
+
+namespace quorvane {
+
+namespace {
+
+// Whether arrays and objects nest deeper than the limit, counting brackets
+// outside strings. For text the parser accepts, that count is exactly the
+// depth of the value it would build; anything else it rejects anyway. One
+// tight pass, far cheaper than a second run of the parser.
+bool nestsDeeperThan(std::string_view text, std::size_t limit) {
+    std::size_t depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) {
+                return true;
+            }
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<nlohmann::json> NetworkJson::parse(std::string_view text) {
+    if (nestsDeeperThan(text, maxDepth)) {
+        return std::nullopt;
+    }
+    auto value = nlohmann::json::parse(text, nullptr, false);
+    if (value.is_discarded()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+const std::string* NetworkJson::stringMember(const nlohmann::json& object, const char* name) {
+    if (!object.is_object()) {
+        return nullptr;
+    }
+    const auto found = object.find(name);
+    if (found == object.end() || !found->is_string()) {
+        return nullptr;
+    }
+    return found->get_ptr<const std::string*>();
+}
+
+std::string NetworkJson::quoted(std::string_view text) {
+    if (!Text::isValidUTF8(text)) {
+        return nlohmann::json(std::string(text))
+            .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
+    static constexpr char hex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size() + 16);
+    out += '"';
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x20 && byte != '"' && byte != '\\') {
+            continue;
+        }
+        out.append(text, runStart, i - runStart);
+        runStart = i + 1;
+        switch (byte) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += "\\u00";
+            out += hex[byte >> 4];
+            out += hex[byte & 0xF];
+        }
+    }
+    out.append(text, runStart, text.size() - runStart);
+    out += '"';
+    return out;
+}
+
+} // namespace quorvane

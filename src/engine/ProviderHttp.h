@@ -1,0 +1,35 @@
+// What the two HTTP providers share: sending a request under the response
+// rules (cancellation passed on, transport failures and non-2xx statuses as
+// ProviderError), the check that a key may go into a header, and the
+// models-list reply.
+#pragma once
+
+#include "platform/http/HttpRequest.h"
+
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane {
+
+class HttpSession;
+
+class ProviderHttp {
+public:
+    // The body of a 2xx response. Throws CancellationError when stopped,
+    // network for a failed transfer or no HTTP answer, http for any other status.
+    static std::string send(HttpSession& session, const HttpRequest& request, std::stop_token stop);
+
+    // The key trimmed, or nothing when it is absent, blank or holds a control
+    // character: a line break in a stored key would otherwise let it write
+    // further headers into the request.
+    static std::optional<std::string> headerSafeKey(const std::optional<std::string>& key);
+
+    // The "id" texts of the "data" array, sorted ascending (byte order, so
+    // upper case first; duplicates kept). Throws emptyResponse when there are none.
+    static std::vector<std::string> modelIdentifiers(std::string_view body);
+};
+
+} // namespace quorvane

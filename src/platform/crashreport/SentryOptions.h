@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace quorvane {
+
+class HttpSession;
+
+// How crash reporting is started. The first four mirror the reporting
+// service's client options; personal data is never sent whatever
+// sendDefaultPii says, and there is no tracing to sample.
+struct SentryOptions {
+    std::string dsn;
+    bool debug = false;
+    bool sendDefaultPii = false;
+    std::optional<double> tracesSampleRate;
+
+    // The session that carries the reports; nullptr means HttpSession::shared().
+    HttpSession* session = nullptr;
+    // The release reported with each event; empty means the program's own version.
+    std::string releaseVersion;
+    // Where the operating system's name and version are read.
+    std::filesystem::path osReleasePath = "/etc/os-release";
+
+    bool operator==(const SentryOptions&) const = default;
+};
+
+} // namespace quorvane

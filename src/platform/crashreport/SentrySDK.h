@@ -1,0 +1,45 @@
+// Crash and error reporting: a small client of the reporting service's public
+// ingest protocol behind the static facade the rest of the program uses.
+// Nothing here decides whether the user agreed to reporting; callers test
+// their opt-in before every capture.
+#pragma once
+
+#include "SentryError.h"
+#include "SentryOptions.h"
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace quorvane {
+
+class SentrySDK {
+public:
+    // The identifier a capture returns when reporting is not running.
+    static constexpr const char* emptyEventId = "00000000000000000000000000000000";
+
+    // Starts reporting with the options the closure fills in. Starting again
+    // with the same options keeps the running client; other options replace
+    // it. A DSN that does not parse leaves reporting off.
+    static void start(const std::function<void(SentryOptions&)>& configureOptions);
+
+    // Queue one event for the background sender and return its identifier
+    // (32 lower-case hex digits); emptyEventId when reporting is off.
+    static std::string capture(const std::string& message);
+    static std::string capture(const SentryError& error);
+
+    // Blocks until the queued events are sent, at most the time-out; true
+    // when nothing is left to send.
+    static bool flush(std::chrono::milliseconds timeout);
+
+    static bool isEnabled();
+    // The options reporting runs with; nothing when it is off.
+    static std::optional<SentryOptions> options();
+
+    // Stops reporting and drops unsent events. The program never calls it;
+    // tests do, between cases.
+    static void close();
+};
+
+} // namespace quorvane

@@ -1,0 +1,62 @@
+// Sends crash-report events to the ingest service on one background thread,
+// one request per event, in capture order. Nothing is retried or stored: an
+// event that cannot be sent is gone, and events captured while the service's
+// rate limit holds are dropped.
+#pragma once
+
+#include "SentryDsn.h"
+#include "SentryEvent.h"
+#include "SentryRateLimits.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <thread>
+
+namespace quorvane {
+
+class HttpSession;
+
+class SentryTransport {
+public:
+    // Events beyond this many waiting ones are dropped.
+    static constexpr std::size_t queueLimit = 30;
+    static constexpr std::chrono::seconds requestTimeout{15};
+
+    SentryTransport(SentryDsn dsn, std::string clientVersion, HttpSession& session);
+    // Cancels a request in flight and drops what still waits.
+    ~SentryTransport();
+
+    SentryTransport(const SentryTransport&) = delete;
+    SentryTransport& operator=(const SentryTransport&) = delete;
+
+    // False when the event was dropped (rate limit or full queue).
+    bool enqueue(SentryEvent event);
+
+    // Waits until every queued event has been sent or dropped, at most the
+    // time-out; true when nothing is left.
+    bool flush(std::chrono::milliseconds timeout);
+
+private:
+    void run(std::stop_token stop);
+    void send(const SentryEvent& event, std::stop_token stop);
+
+    const SentryDsn dsn_;
+    const std::string clientVersion_;
+    HttpSession& session_;
+
+    std::mutex mutex_;
+    std::condition_variable_any queued_;
+    std::condition_variable idle_;
+    std::deque<SentryEvent> queue_;
+    bool sending_ = false;
+    SentryRateLimits limits_;
+
+    std::jthread worker_; // last, so it stops before the members it uses go
+};
+
+} // namespace quorvane

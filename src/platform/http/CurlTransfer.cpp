@@ -1,0 +1,241 @@
+#include "CurlTransfer.h"
+
+#include "HttpTransportError.h"
+#include "platform/task/CancellationError.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+
+namespace quorvane {
+
+namespace {
+
+// Long enough to sleep through a quiet wait, short enough that a lost wake-up
+// could never hold a cancelled transfer for long.
+constexpr int pollIntervalMilliseconds = 100;
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+std::string_view trimmedField(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+bool hasHeader(const HttpRequest& request, std::string_view name) {
+    for (const auto& header : request.headers) {
+        if (sameName(header.first, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+struct MultiDeleter {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+
+} // namespace
+
+CurlTransfer::CurlTransfer(CurlShare& share, const HttpRequest& request,
+                           std::chrono::milliseconds timeout) {
+    easy_.reset(curl_easy_init());
+    if (!easy_) {
+        throw HttpTransportError("Out of memory: libcurl could not start a transfer");
+    }
+    curl_easy_setopt(easy_.get(), CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(easy_.get(), CURLOPT_SHARE, share.handle());
+    curl_easy_setopt(easy_.get(), CURLOPT_ERRORBUFFER, errorBuffer_);
+    curl_easy_setopt(easy_.get(), CURLOPT_NOSIGNAL, 1L);
+    // Only the web: a URL of another scheme must never read a file or speak
+    // another protocol on the user's behalf.
+    curl_easy_setopt(easy_.get(), CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy_.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy_.get(), CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(easy_.get(), CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(easy_.get(), CURLOPT_TIMEOUT_MS,
+                     static_cast<long>(std::max<std::int64_t>(1, timeout.count())));
+    curl_easy_setopt(easy_.get(), CURLOPT_USERAGENT, "Quorvane/" QUORVANE_VERSION);
+    curl_easy_setopt(easy_.get(), CURLOPT_HEADERFUNCTION, &CurlTransfer::onHeader);
+    curl_easy_setopt(easy_.get(), CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy_.get(), CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
+    curl_easy_setopt(easy_.get(), CURLOPT_WRITEDATA, this);
+    setMethodAndBody(request);
+    setHeaders(request);
+}
+
+void CurlTransfer::setMethodAndBody(const HttpRequest& request) {
+    if (request.method == "HEAD") {
+        expectsBody_ = false;
+        curl_easy_setopt(easy_.get(), CURLOPT_NOBODY, 1L);
+        return;
+    }
+    if (request.method == "POST" || !request.body.empty()) {
+        curl_easy_setopt(easy_.get(), CURLOPT_POSTFIELDSIZE_LARGE,
+                         static_cast<curl_off_t>(request.body.size()));
+        curl_easy_setopt(easy_.get(), CURLOPT_COPYPOSTFIELDS, request.body.data());
+        if (request.method != "POST") {
+            curl_easy_setopt(easy_.get(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
+        }
+        return;
+    }
+    curl_easy_setopt(easy_.get(), CURLOPT_HTTPGET, 1L);
+    if (request.method != "GET") {
+        curl_easy_setopt(easy_.get(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
+    }
+}
+
+void CurlTransfer::setHeaders(const HttpRequest& request) {
+    auto append = [this](const std::string& line) {
+        curl_slist* extended = curl_slist_append(headerList_.get(), line.c_str());
+        if (extended == nullptr) {
+            throw HttpTransportError("Out of memory: cannot hold the request headers");
+        }
+        // Appending returns the same head once the list exists.
+        (void)headerList_.release();
+        headerList_.reset(extended);
+    };
+    for (const auto& [name, value] : request.headers) {
+        // "Name;" is libcurl's spelling of a header sent with an empty value.
+        append(value.empty() ? name + ";" : name + ": " + value);
+    }
+    // Without this libcurl waits for "100 Continue" before sending a large body.
+    if (!hasHeader(request, "Expect")) {
+        append("Expect:");
+    }
+    curl_easy_setopt(easy_.get(), CURLOPT_HTTPHEADER, headerList_.get());
+}
+
+CurlTransferResult CurlTransfer::perform(std::stop_token stop) {
+    if (stop.stop_requested()) {
+        throw CancellationError();
+    }
+    const auto outcome = run(stop);
+    if (!outcome) {
+        throw CancellationError();
+    }
+    const CURLcode code = *outcome;
+    if (bodyTooLarge_) {
+        throw HttpTransportError("The response body exceeds 32 MiB and was refused");
+    }
+    if (code != CURLE_OK) {
+        throw HttpTransportError(describe(code));
+    }
+    CurlTransferResult result;
+    curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &response_.statusCode);
+    char* location = nullptr;
+    if (curl_easy_getinfo(easy_.get(), CURLINFO_REDIRECT_URL, &location) == CURLE_OK && location) {
+        result.location = std::string(location);
+    }
+    result.response = std::move(response_);
+    return result;
+}
+
+std::optional<CURLcode> CurlTransfer::run(std::stop_token stop) {
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), easy_.get()) != CURLM_OK) {
+        throw HttpTransportError("Out of memory: libcurl could not start a transfer");
+    }
+    std::atomic<bool> stopRequested = false;
+    CURLcode result = CURLE_OK;
+    bool done = false;
+    {
+        // Declared after the multi handle, so it is gone before the handle is.
+        std::stop_callback wake(stop, [&] {
+            stopRequested = true;
+            curl_multi_wakeup(multi.get());
+        });
+        while (!done && !stopRequested) {
+            int running = 0;
+            if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+                break;
+            }
+            int queued = 0;
+            while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+                if (message->msg == CURLMSG_DONE) {
+                    result = message->data.result;
+                    done = true;
+                }
+            }
+            if (!done && !stopRequested) {
+                curl_multi_poll(multi.get(), nullptr, 0, pollIntervalMilliseconds, nullptr);
+            }
+        }
+    }
+    curl_multi_remove_handle(multi.get(), easy_.get());
+    if (done) {
+        return result;
+    }
+    if (stopRequested) {
+        return std::nullopt;
+    }
+    return CURLE_FAILED_INIT;
+}
+
+std::string CurlTransfer::describe(CURLcode code) const {
+    std::string description = curl_easy_strerror(code);
+    const auto detail = trimmedField(errorBuffer_);
+    if (!detail.empty() && detail != description) {
+        description += ": ";
+        description += detail;
+    }
+    return description;
+}
+
+std::size_t CurlTransfer::onHeader(char* data, std::size_t size, std::size_t count, void* self) {
+    const std::size_t length = size * count;
+    auto* transfer = static_cast<CurlTransfer*>(self);
+    return transfer->acceptHeaderLine(std::string_view(data, length)) ? length : 0;
+}
+
+bool CurlTransfer::acceptHeaderLine(std::string_view line) {
+    // Every status line starts a new response (an interim 100, a proxy's
+    // answer): only the headers of the last one are the response's.
+    if (line.starts_with("HTTP/")) {
+        response_.headers.clear();
+        return true;
+    }
+    const auto colon = line.find(':');
+    if (colon == std::string_view::npos) {
+        return true;
+    }
+    const std::string_view name = trimmedField(line.substr(0, colon));
+    const std::string_view value = trimmedField(line.substr(colon + 1));
+    if (expectsBody_ && sameName(name, "Content-Length")) {
+        std::uint64_t declared = 0;
+        const auto parsed = std::from_chars(value.data(), value.data() + value.size(), declared);
+        if (parsed.ec == std::errc::result_out_of_range ||
+            (parsed.ec == std::errc() && declared > maximumBodySize)) {
+            bodyTooLarge_ = true;
+            return false;
+        }
+    }
+    response_.headers.emplace_back(std::string(name), std::string(value));
+    return true;
+}
+
+std::size_t CurlTransfer::onBody(char* data, std::size_t size, std::size_t count, void* self) {
+    const std::size_t length = size * count;
+    auto* transfer = static_cast<CurlTransfer*>(self);
+    if (transfer->response_.body.size() + length > maximumBodySize) {
+        transfer->bodyTooLarge_ = true;
+        return 0;
+    }
+    transfer->response_.body.append(data, length);
+    return length;
+}
+
+} // namespace quorvane

@@ -1,0 +1,266 @@
+#include "KeyStore.h"
+
+#include "engine/Log.h"
+#include "engine/Text.h"
+#include "platform/crypto/AesGcm.h"
+
+#include <fcntl.h>
+#include <nlohmann/json.hpp>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+#include <utility>
+
+namespace quorvane {
+
+namespace {
+
+constexpr mode_t directoryMode = 0700;
+constexpr mode_t fileMode = 0600;
+
+std::optional<std::filesystem::path> absoluteVariable(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value != '/') {
+        return std::nullopt;
+    }
+    return std::filesystem::path(value);
+}
+
+std::optional<std::filesystem::path> homeDirectory() {
+    if (auto home = absoluteVariable("HOME")) {
+        return home;
+    }
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') {
+        return std::nullopt;
+    }
+    return std::filesystem::path(found->pw_dir);
+}
+
+// Creates each missing component private to the user; an existing directory
+// keeps its mode.
+void createPrivateDirectories(const std::filesystem::path& directory) {
+    std::filesystem::path partial;
+    for (const auto& component : directory) {
+        partial /= component;
+        if (::mkdir(partial.c_str(), directoryMode) == 0) {
+            // The umask may have taken bits away; the mode must be exact.
+            ::chmod(partial.c_str(), directoryMode);
+        }
+    }
+}
+
+std::error_code lastError() {
+    return {errno, std::generic_category()};
+}
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> content;
+    std::uint8_t chunk[4096];
+    while (true) {
+        const ssize_t count = ::read(fd, chunk, sizeof chunk);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (count == 0) {
+            break;
+        }
+        content.insert(content.end(), chunk, chunk + count);
+    }
+    ::close(fd);
+    return content;
+}
+
+std::error_code writeAll(int fd, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t count = ::write(fd, bytes.data(), bytes.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return lastError();
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(count));
+    }
+    return {};
+}
+
+// Writes a sibling temporary file (created 0600), flushes it to disk and
+// renames it over the target, so readers see the old file or the new one.
+std::error_code writeAtomically(const std::filesystem::path& path,
+                                std::span<const std::uint8_t> bytes) {
+    if (path.empty()) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    std::string temporary =
+        (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return lastError();
+    }
+    std::error_code error = writeAll(fd, bytes);
+    if (!error && ::fsync(fd) != 0) {
+        error = lastError();
+    }
+    if (::close(fd) != 0 && !error) {
+        error = lastError();
+    }
+    if (!error && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = lastError();
+    }
+    if (error) {
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    // Makes the rename itself durable; the new file is in place either way.
+    if (const int directory =
+            ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        directory >= 0) {
+        ::fsync(directory);
+        ::close(directory);
+    }
+    return {};
+}
+
+} // namespace
+
+KeyStore::KeyStore(std::optional<std::filesystem::path> directory, DeviceKey deviceKey)
+    : deviceKey_(std::move(deviceKey)) {
+    if (!directory) {
+        directory = defaultDirectory();
+    }
+    if (!directory || directory->empty()) {
+        return;
+    }
+    createPrivateDirectories(*directory);
+    fileURL_ = *directory / fileName;
+}
+
+std::optional<std::filesystem::path> KeyStore::defaultDirectory() {
+    if (auto data = absoluteVariable("XDG_DATA_HOME")) {
+        return *data / "Quorvane";
+    }
+    if (auto home = homeDirectory()) {
+        return *home / ".local" / "share" / "Quorvane";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> KeyStore::key(ProviderID id) const {
+    const Dictionary dictionary = load();
+    const auto entry = dictionary.find(std::string(rawValue(id)));
+    if (entry == dictionary.end()) {
+        return std::nullopt;
+    }
+    std::string key = Text::trimmed(entry->second);
+    if (key.empty()) {
+        return std::nullopt;
+    }
+    return key;
+}
+
+bool KeyStore::setKey(std::string_view key, ProviderID id) const {
+    const std::string trimmed = Text::trimmed(key);
+    Dictionary dictionary = load();
+    const std::string name(rawValue(id));
+    if (trimmed.empty()) {
+        dictionary.erase(name);
+    } else {
+        dictionary[name] = trimmed;
+    }
+    return save(dictionary);
+}
+
+KeyStore::Dictionary KeyStore::load() const {
+    if (fileURL_.empty()) {
+        return {};
+    }
+    const auto box = readWholeFile(fileURL_);
+    if (!box) {
+        return {};
+    }
+    auto dictionary = openBox(*box);
+    if (!dictionary) {
+        Log::app().error("KeyStore: decrypt failed (corrupt, or written on another machine)");
+        return {};
+    }
+    return std::move(*dictionary);
+}
+
+bool KeyStore::save(const Dictionary& dictionary) const {
+    const auto box = sealBox(dictionary);
+    if (!box) {
+        Log::app().error("KeyStore: encryption failed");
+        return false;
+    }
+    if (const std::error_code error = writeAtomically(fileURL_, *box)) {
+        Log::app().error("KeyStore save failed: %s", error.message());
+        return false;
+    }
+    ::chmod(fileURL_.c_str(), fileMode);
+    return true;
+}
+
+std::optional<KeyStore::Dictionary> KeyStore::openBox(std::span<const std::uint8_t> box) const {
+    if (box.size() < AesGcm::minimumBoxSize) {
+        return std::nullopt;
+    }
+    const auto key = deviceKey_.derive();
+    if (!key) {
+        return std::nullopt;
+    }
+    const auto plaintext = AesGcm::open(key->bytes(), box);
+    if (!plaintext) {
+        return std::nullopt;
+    }
+    const auto json = nlohmann::json::parse(plaintext->data(),
+                                            plaintext->data() + plaintext->size(), nullptr, false);
+    if (!json.is_object()) {
+        return std::nullopt;
+    }
+    // All or nothing: one member that is not text rejects the whole file.
+    Dictionary dictionary;
+    for (const auto& [name, value] : json.items()) {
+        if (!value.is_string()) {
+            return std::nullopt;
+        }
+        dictionary.emplace(name, value.get<std::string>());
+    }
+    return dictionary;
+}
+
+std::optional<std::vector<std::uint8_t>> KeyStore::sealBox(const Dictionary& dictionary) const {
+    std::string text;
+    try {
+        text = nlohmann::json(dictionary).dump();
+    } catch (const nlohmann::json::exception&) {
+        // Keys that are not valid UTF-8 cannot be encoded.
+        return std::nullopt;
+    }
+    const SecretBytes plaintext(
+        std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    SecretBytes::cleanse(text.data(), text.size());
+    const auto key = deviceKey_.derive();
+    if (!key) {
+        return std::nullopt;
+    }
+    return AesGcm::seal(key->bytes(), plaintext.bytes());
+}
+
+} // namespace quorvane

@@ -1,0 +1,84 @@
+// Typed access to the scalar user settings. Every getter reads the defaults at the moment it is
+// called; a missing value, a value of the wrong stored type or an unknown enumeration text reads
+// as the setting's default, and nothing is reported.
+#pragma once
+
+#include "Appearance.h"
+#include "HotkeyConfig.h"
+#include "engine/Length.h"
+#include "engine/ProviderID.h"
+#include "engine/Tone.h"
+
+#include <string>
+#include <string_view>
+
+namespace quorvane {
+
+class UserDefaults;
+
+// Every key the application keeps in the user defaults. JSON values carry a version suffix.
+namespace SettingsKey {
+inline constexpr std::string_view activeProvider = "quorvane.activeProvider";
+inline constexpr std::string_view activeModel = "quorvane.activeModel";
+inline constexpr std::string_view tone = "quorvane.tone";
+inline constexpr std::string_view length = "quorvane.length";
+inline constexpr std::string_view audience = "quorvane.audience";
+inline constexpr std::string_view customBaseURL = "quorvane.customBaseURL";
+inline constexpr std::string_view autoPrefill = "quorvane.autoPrefill";
+inline constexpr std::string_view autoCopyOutput = "quorvane.autoCopyOutput";
+inline constexpr std::string_view enableGlobalHotkey = "quorvane.enableGlobalHotkey";
+inline constexpr std::string_view hotkey = "quorvane.hotkey.v1";
+inline constexpr std::string_view telemetryEnabled = "quorvane.telemetryEnabled";
+inline constexpr std::string_view hasCompletedOnboarding = "quorvane.hasCompletedOnboarding";
+inline constexpr std::string_view appearance = "quorvane.appearance";
+inline constexpr std::string_view showDockIcon = "quorvane.showDockIcon";
+inline constexpr std::string_view popoverHeight = "quorvane.popoverHeight";
+inline constexpr std::string_view history = "quorvane.history.v1";
+inline constexpr std::string_view appShortcuts = "quorvane.appShortcuts.v1";
+inline constexpr std::string_view customPresets = "quorvane.customPresets.v1";
+inline constexpr std::string_view presetOverrides = "quorvane.presetOverrides.v1";
+} // namespace SettingsKey
+
+class SettingsStore {
+public:
+    explicit SettingsStore(UserDefaults& defaults)
+        : defaults_(defaults) {}
+
+    // The object every settings write-back goes to.
+    UserDefaults& defaults() const { return defaults_; }
+
+    ProviderID activeProvider() const;
+    void setActiveProvider(ProviderID provider);
+
+    // The stored model, else the default model of the active provider (not written back).
+    std::string activeModel() const;
+
+    Tone tone() const;
+    void setTone(Tone tone);
+    Length length() const;
+    void setLength(Length length);
+
+    bool autoPrefillFromClipboard() const;
+    bool autoCopyOutput() const;
+    bool enableGlobalHotkey() const;
+    bool telemetryEnabled() const;
+    bool hasCompletedOnboarding() const;
+    bool showDockIcon() const;
+
+    // Anything but "auto" or "light" reads as dark, so a fresh installation starts dark.
+    Appearance appearance() const;
+
+    // Unclamped; the state keeps it within the panel's range.
+    double popoverHeight() const;
+
+    HotkeyConfig hotkey() const;
+    // Writes nothing when the combination cannot be encoded.
+    void setHotkey(const HotkeyConfig& hotkey);
+
+private:
+    bool boolValue(std::string_view key, bool fallback) const;
+
+    UserDefaults& defaults_;
+};
+
+} // namespace quorvane

@@ -1,0 +1,99 @@
+#include "Telemetry.h"
+
+#include "engine/Log.h"
+#include "platform/appinfo/ApplicationInfo.h"
+#include "platform/appinfo/PropertyList.h"
+#include "platform/crashreport/SentryDsn.h"
+#include "platform/crashreport/SentrySDK.h"
+
+#include <cstdlib>
+
+namespace quorvane {
+
+namespace {
+
+std::optional<std::string> dsnFromResource(const ApplicationInfo& info) {
+    const auto file = info.pathForResource("Sentry", "plist");
+    if (!file) {
+        return std::nullopt;
+    }
+    const auto list = PropertyList::readDictionary(*file);
+    if (!list) {
+        return std::nullopt;
+    }
+    auto dsn = list->string("SENTRY_DSN");
+    if (!dsn || dsn->empty()) {
+        return std::nullopt;
+    }
+    return dsn;
+}
+
+bool hasDSN(const std::optional<std::string>& dsn) {
+    return dsn && !dsn->empty();
+}
+
+} // namespace
+
+std::optional<std::string> resolveSentryDSN() {
+    if (const char* environment = std::getenv("SENTRY_DSN");
+        environment && environment[0] != '\0') {
+        return std::string(environment);
+    }
+    const ApplicationInfo info;
+    if (auto dsn = dsnFromResource(info)) {
+        return dsn;
+    }
+    return info.infoValue("SENTRY_DSN");
+}
+
+void startTelemetry() {
+    if (!telemetryOptedIn) {
+        Log::app().log("Telemetry: opt-in OFF — disabled (privacy-first default)");
+        return;
+    }
+    const auto dsn = resolveSentryDSN();
+    if (!hasDSN(dsn)) {
+        Log::app().log("Telemetry: no SENTRY_DSN — disabled (privacy-first default)");
+        return;
+    }
+    SentrySDK::start([&dsn](SentryOptions& options) { configureSentryOptions(options, *dsn); });
+    if (!SentrySDK::isEnabled()) {
+        Log::app().error("Telemetry: SENTRY_DSN is not a valid DSN — disabled");
+        return;
+    }
+    Log::app().log("Telemetry: Sentry started (DSN-gated)");
+}
+
+void configureSentryOptions(SentryOptions& options, const std::string& dsn) {
+    options.dsn = dsn;
+    options.debug = false;
+    options.sendDefaultPii = false;
+    options.tracesSampleRate = 0.0;
+}
+
+std::optional<std::string> captureTelemetryMessage(const std::string& message) {
+    if (!telemetryOptedIn || !hasDSN(resolveSentryDSN())) {
+        return std::nullopt;
+    }
+    auto eventId = SentrySDK::capture(message);
+    // The empty identifier means no client took the event (a DSN that does
+    // not parse, or reporting never started): nothing was captured.
+    if (eventId == SentrySDK::emptyEventId) {
+        return std::nullopt;
+    }
+    return eventId;
+}
+
+std::optional<std::string> sentryDSNHost() {
+    const auto dsn = resolveSentryDSN();
+    if (!hasDSN(dsn)) {
+        return std::nullopt;
+    }
+    const auto parsed = SentryDsn::parse(*dsn);
+    if (!parsed) {
+        return std::nullopt;
+    }
+    return parsed->host();
+}
+
+} // namespace quorvane

@@ -1,0 +1,34 @@
+// Crash and error reporting as the application uses it: off unless the user
+// opted in and a reporting endpoint (DSN) is configured. Every capture tests
+// the opt-in flag first, so turning the setting off silences reporting at
+// once even though the client, once started, keeps running.
+#pragma once
+
+#include "platform/crashreport/SentryOptions.h"
+
+#include <atomic>
+#include <optional>
+#include <string>
+
+namespace quorvane {
+
+// The user's consent, false until launch copies the setting into it.
+inline std::atomic<bool> telemetryOptedIn{false};
+
+// The first non-empty of: the environment variable SENTRY_DSN; the string
+// under SENTRY_DSN in the data file "Sentry.plist"; the information
+// dictionary's SENTRY_DSN (returned even when empty). Nothing otherwise.
+std::optional<std::string> resolveSentryDSN();
+
+// Starts reporting when opted in and a DSN is found; logs which it did.
+void startTelemetry();
+
+void configureSentryOptions(SentryOptions& options, const std::string& dsn);
+
+// The event identifier, or nothing when not opted in or without a DSN.
+std::optional<std::string> captureTelemetryMessage(const std::string& message);
+
+// The host of the DSN; nothing without a DSN or when it does not parse.
+std::optional<std::string> sentryDSNHost();
+
+} // namespace quorvane

@@ -1,0 +1,109 @@
+#include "engine/NetworkJson.h"
+
+#include "engine/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace quorvane {
+namespace {
+
+std::string nested(std::size_t depth) {
+    return std::string(depth, '[') + std::string(depth, ']');
+}
+
+struct RejectCase {
+    const char* label;
+    std::string text;
+    friend void PrintTo(const RejectCase& row, std::ostream* out) { *out << row.label; }
+};
+
+class NetworkJsonRejectTest : public testing::TestWithParam<RejectCase> {};
+
+TEST_P(NetworkJsonRejectTest, GivesNothingInsteadOfThrowingOrRecursing) {
+    EXPECT_FALSE(NetworkJson::parse(GetParam().text).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NetworkJsonRejectTest,
+    testing::Values(RejectCase{"empty", ""}, RejectCase{"plainText", "Service Unavailable"},
+                    RejectCase{"truncated", R"({"choices":[{"message":{"content":"hi)"},
+                    RejectCase{"trailingGarbage", R"({"a":1} {"b":2})"},
+                    RejectCase{"illFormedUtf8", "{\"a\":\"\xFF\"}"},
+                    RejectCase{"oneLevelTooDeep", nested(NetworkJson::maxDepth + 1)},
+                    RejectCase{"hundredThousandArrays", nested(100000)},
+                    RejectCase{"hundredThousandObjects",
+                               [] {
+                                   std::string text;
+                                   for (int i = 0; i < 100000; ++i) {
+                                       text += "{\"a\":";
+                                   }
+                                   return text + "1" + std::string(100000, '}');
+                               }()},
+                    RejectCase{"unclosedDeepArrays", std::string(1 << 20, '[')}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(NetworkJsonTest, AcceptsNestingUpToTheLimit) {
+    const auto value = NetworkJson::parse(nested(NetworkJson::maxDepth));
+    ASSERT_TRUE(value.has_value());
+    EXPECT_TRUE(value->is_array());
+}
+
+TEST(NetworkJsonTest, BracketsInsideStringsAreNotNesting) {
+    // An escaped quote must not end the string early and expose the brackets.
+    const std::string text = R"({"content":"say \"hi\" )" + std::string(10000, '[') + R"("})";
+    const auto value = NetworkJson::parse(text);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ((*value)["content"].get<std::string>().size(), 10000u + 9u);
+}
+
+TEST(NetworkJsonTest, StringMemberOnlyForTextMembersOfObjects) {
+    const auto value = NetworkJson::parse(R"({"s":"x","n":1})");
+    ASSERT_TRUE(value.has_value());
+    ASSERT_NE(NetworkJson::stringMember(*value, "s"), nullptr);
+    EXPECT_EQ(*NetworkJson::stringMember(*value, "s"), "x");
+    EXPECT_EQ(NetworkJson::stringMember(*value, "n"), nullptr);
+    EXPECT_EQ(NetworkJson::stringMember(*value, "missing"), nullptr);
+    EXPECT_EQ(NetworkJson::stringMember(nlohmann::json::array({"s"}), "s"), nullptr);
+}
+
+struct QuoteCase {
+    const char* label;
+    std::string text;
+    std::string literal;
+
+    friend void PrintTo(const QuoteCase& row, std::ostream* out) { *out << row.label; }
+};
+
+class NetworkJsonQuoteTest : public testing::TestWithParam<QuoteCase> {};
+
+TEST_P(NetworkJsonQuoteTest, WritesALiteralTheParserReadsBack) {
+    const auto literal = NetworkJson::quoted(GetParam().text);
+    EXPECT_EQ(literal, GetParam().literal);
+    const auto back = NetworkJson::parse(literal);
+    ASSERT_TRUE(back.has_value());
+    if (Text::isValidUTF8(GetParam().text)) {
+        EXPECT_EQ(back->get<std::string>(), GetParam().text);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NetworkJsonQuoteTest,
+    testing::Values(QuoteCase{"empty", "", R"("")"}, QuoteCase{"plain", "Draft:", R"("Draft:")"},
+                    QuoteCase{"quoteAndBackslash", R"(say "a\b")", R"("say \"a\\b\"")"},
+                    QuoteCase{"lineBreaksAndTab", "a\nb\r\tc", R"("a\nb\r\tc")"},
+                    QuoteCase{"otherControls", std::string("\x01\x1f\0", 3),
+                              R"("\u0001\u001f\u0000")"},
+                    QuoteCase{"deleteAndUnicodeKept", "\x7f é 🙂", "\"\x7f é 🙂\""},
+                    QuoteCase{"illFormedUtf8Replaced",
+                              "a\xFF"
+                              "b",
+                              "\"a\xEF\xBF\xBD"
+                              "b\""},
+                    QuoteCase{"truncatedSequenceReplaced", "x\xE2\x82", "\"x\xEF\xBF\xBD\""}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+} // namespace
+} // namespace quorvane

@@ -1,0 +1,307 @@
+#include "engine/OpenAICompatibleProvider.h"
+
+#include "platform/http/HttpSession.h"
+#include "platform/task/CancellationError.h"
+#include "support/FakeHttpSession.h"
+#include "support/HttpFaults.h"
+#include "support/LoopbackServer.h"
+#include "support/ProviderErrorCapture.h"
+#include "support/StallingHandler.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <ostream>
+#include <thread>
+
+namespace quorvane {
+namespace {
+
+using namespace std::chrono_literals;
+using test::captureProviderError;
+
+const std::string chatReply = R"({"choices":[{"message":{"role":"assistant","content":"ok"}}]})";
+
+ProviderConfig configFor(ProviderID id, std::optional<std::string> baseURL) {
+    ProviderConfig config = ProviderConfig::config(id);
+    config.baseURL = baseURL ? Url::parse(*baseURL) : std::nullopt;
+    return config;
+}
+
+// Requests as the provider hands them to the session, before any transport.
+class OpenAIRequestTest : public testing::Test {
+protected:
+    test::FakeHttpSession session;
+};
+
+TEST_F(OpenAIRequestTest, ChatRequestCarriesExactlyTheDocumentedParts) {
+    session.respond(200, chatReply);
+    OpenAICompatibleProvider provider(configFor(ProviderID::openAI, "https://oa.test/v1"), "sk-oa",
+                                      session);
+    EXPECT_EQ(provider.enhance("Be terse.", "Draft:\nhello", "gpt-4o-mini", {}), "ok");
+
+    const auto request = session.requests().at(0);
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.url, "https://oa.test/v1/chat/completions");
+    EXPECT_EQ(request.timeout, 60s);
+    EXPECT_EQ(request.headers, (std::vector<HttpHeader>{{"content-type", "application/json"},
+                                                        {"Authorization", "Bearer sk-oa"}}));
+    EXPECT_EQ(nlohmann::json::parse(request.body), nlohmann::json::parse(R"({
+        "model": "gpt-4o-mini",
+        "messages": [{"role": "system", "content": "Be terse."},
+                     {"role": "user", "content": "Draft:\nhello"}],
+        "stream": false
+    })"));
+    EXPECT_EQ(request.body.find('\n'), std::string::npos) << "compact serialisation";
+}
+
+TEST_F(OpenAIRequestTest, ModelsRequestSkipsTheKeyCheck) {
+    session.respond(200, R"({"data":[{"id":"gpt-4o"}]})");
+    OpenAICompatibleProvider keyless(configFor(ProviderID::openAI, "https://oa.test/v1"),
+                                     std::nullopt, session);
+    EXPECT_EQ(keyless.fetchModels({}), std::vector<std::string>{"gpt-4o"});
+    OpenAICompatibleProvider keyed(configFor(ProviderID::groq, "https://groq.test/openai/v1"),
+                                   "gsk", session);
+    keyed.fetchModels({});
+
+    const auto requests = session.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].method, "GET");
+    EXPECT_EQ(requests[0].url, "https://oa.test/v1/models");
+    EXPECT_EQ(requests[0].timeout, 30s);
+    EXPECT_TRUE(requests[0].headers.empty());
+    EXPECT_TRUE(requests[0].body.empty());
+    EXPECT_EQ(requests[1].url, "https://groq.test/openai/v1/models");
+    EXPECT_EQ(requests[1].headers, (std::vector<HttpHeader>{{"Authorization", "Bearer gsk"}}));
+}
+
+TEST_F(OpenAIRequestTest, CustomWithoutBaseURLIsUnavailableEvenWithAKey) {
+    OpenAICompatibleProvider custom(configFor(ProviderID::custom, std::nullopt), "sk", session);
+    const auto expected = ProviderError::providerUnavailable(
+        "No endpoint configured for Custom (OpenAI-compatible).");
+
+    EXPECT_FALSE(custom.isAvailable());
+    EXPECT_EQ(captureProviderError([&] { custom.enhance("s", "u", "m", {}); }), expected);
+    EXPECT_EQ(captureProviderError([&] { custom.fetchModels({}); }), expected);
+    EXPECT_EQ(expected.code(), "provider_unavailable");
+    EXPECT_TRUE(session.requests().empty());
+}
+
+TEST_F(OpenAIRequestTest, EndpointIsCheckedBeforeTheKey) {
+    OpenAICompatibleProvider custom(configFor(ProviderID::custom, std::nullopt), std::nullopt,
+                                    session);
+    EXPECT_EQ(captureProviderError([&] { custom.enhance("s", "u", "m", {}); })->kind(),
+              ProviderError::Case::providerUnavailable);
+}
+
+struct AvailabilityCase {
+    const char* label;
+    ProviderID id;
+    std::optional<std::string> baseURL;
+    std::optional<std::string> key;
+    bool available;
+    friend void PrintTo(const AvailabilityCase& row, std::ostream* out) { *out << row.label; }
+};
+
+class OpenAIAvailabilityTest : public testing::TestWithParam<AvailabilityCase> {};
+
+TEST_P(OpenAIAvailabilityTest, NeedsABaseURLAndAnyRequiredKey) {
+    const auto& row = GetParam();
+    test::FakeHttpSession session;
+    OpenAICompatibleProvider provider(configFor(row.id, row.baseURL), row.key, session);
+    EXPECT_EQ(provider.isAvailable(), row.available);
+    if (row.baseURL && !row.available) {
+        EXPECT_EQ(captureProviderError([&] { provider.enhance("s", "u", "m", {}); }),
+                  ProviderError::missingAPIKey(provider.displayName()));
+        EXPECT_TRUE(session.requests().empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, OpenAIAvailabilityTest,
+    testing::Values(
+        AvailabilityCase{"keyed", ProviderID::openAI, "https://oa.test/v1", "sk", true},
+        AvailabilityCase{"noKey", ProviderID::openRouter, "https://or.test/api/v1", std::nullopt,
+                         false},
+        AvailabilityCase{"emptyKey", ProviderID::groq, "https://g.test/v1", "", false},
+        AvailabilityCase{"blankKey", ProviderID::openAI, "https://oa.test/v1", " \t\n", false},
+        AvailabilityCase{"keyWithLineBreak", ProviderID::openAI, "https://oa.test/v1",
+                         "sk\r\nX-Injected: 1", false},
+        AvailabilityCase{"ollamaNeedsNoKey", ProviderID::ollama, "http://127.0.0.1:11434/v1",
+                         std::nullopt, true},
+        AvailabilityCase{"customWithURLAndKey", ProviderID::custom, "https://c.test/v1", "k", true},
+        AvailabilityCase{"customWithoutURL", ProviderID::custom, std::nullopt, "k", false}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// Everything below goes over a real HTTP exchange on 127.0.0.1.
+class OpenAILoopbackTest : public testing::Test {
+protected:
+    void TearDown() override { stall.release(); }
+
+    OpenAICompatibleProvider provider(ProviderID id = ProviderID::openAI,
+                                      std::optional<std::string> key = "sk-oa") {
+        return OpenAICompatibleProvider(configFor(id, server.baseUrl() + "/v1"), std::move(key),
+                                        HttpSession::shared());
+    }
+
+    test::StallingHandler stall;
+    test::LoopbackServer server;
+};
+
+TEST_F(OpenAILoopbackTest, SendsTheBearerKeyAndReadsTheReply) {
+    server.post("/v1/chat/completions", test::replyWith(200, R"({"id":"c1","choices":[
+        {"index":0,"message":{"role":"assistant","content":"\n  Better prompt. \n"}}]})"));
+    server.get("/v1/models",
+               test::replyWith(200, R"({"data":[{"id":"b"},{"id":"A"},{"id":"a"}]})"));
+
+    auto openAI = provider();
+    EXPECT_EQ(openAI.enhance("sys", "Draft:\nx", "gpt-4o", {}), "Better prompt.");
+    EXPECT_EQ(openAI.fetchModels({}), (std::vector<std::string>{"A", "a", "b"}));
+
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].method, "POST");
+    EXPECT_EQ(requests[0].path, "/v1/chat/completions");
+    EXPECT_EQ(requests[0].header("Authorization"), "Bearer sk-oa");
+    EXPECT_EQ(requests[0].header("content-type"), "application/json");
+    EXPECT_EQ(nlohmann::json::parse(requests[0].body)["stream"], false);
+    EXPECT_EQ(requests[1].method, "GET");
+    EXPECT_EQ(requests[1].path, "/v1/models");
+    EXPECT_EQ(requests[1].header("Authorization"), "Bearer sk-oa");
+    EXPECT_FALSE(requests[1].hasHeader("content-type"));
+}
+
+TEST_F(OpenAILoopbackTest, OllamaSendsAuthorizationOnlyWhenGivenAKey) {
+    server.post("/v1/chat/completions", test::replyWith(200, chatReply));
+    auto keyless = provider(ProviderID::ollama, std::nullopt);
+    EXPECT_TRUE(keyless.isAvailable());
+    keyless.enhance("s", "u", "llama3.2", {});
+    provider(ProviderID::ollama, "local-key").enhance("s", "u", "llama3.2", {});
+
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_FALSE(requests[0].hasHeader("Authorization"));
+    EXPECT_EQ(requests[1].header("Authorization"), "Bearer local-key");
+}
+
+struct ReplyCase {
+    const char* label;
+    std::string body;
+    std::string text; // empty: emptyResponse
+    friend void PrintTo(const ReplyCase& row, std::ostream* out) { *out << row.label; }
+};
+
+class OpenAIReplyTest : public OpenAILoopbackTest, public testing::WithParamInterface<ReplyCase> {};
+
+TEST_P(OpenAIReplyTest, ReadsTheFirstChoice) {
+    server.post("/v1/chat/completions", test::replyWith(200, GetParam().body));
+    auto openAI = provider();
+    if (GetParam().text.empty()) {
+        EXPECT_EQ(captureProviderError([&] { openAI.enhance("s", "u", "m", {}); }),
+                  ProviderError::emptyResponse());
+        return;
+    }
+    EXPECT_EQ(openAI.enhance("s", "u", "m", {}), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, OpenAIReplyTest,
+    testing::Values(
+        ReplyCase{
+            "furtherChoicesIgnored",
+            R"({"choices":[{"message":{"content":"first"}},{"message":{"content":"second"}}]})",
+            "first"},
+        ReplyCase{"firstEmptyWinsOverLaterText",
+                  R"({"choices":[{"message":{"content":""}},{"message":{"content":"second"}}]})",
+                  ""},
+        ReplyCase{"whiteSpaceOnly", R"({"choices":[{"message":{"content":" \n\t "}}]})", ""},
+        ReplyCase{"noChoices", R"({"choices":[]})", ""},
+        ReplyCase{"choicesMissing", R"({"object":"chat.completion"})", ""},
+        ReplyCase{"choicesNotArray", R"({"choices":{"message":{"content":"x"}}})", ""},
+        ReplyCase{"choiceNotObject", R"({"choices":["x"]})", ""},
+        ReplyCase{"messageMissing", R"({"choices":[{"text":"legacy"}]})", ""},
+        ReplyCase{"messageNotObject", R"({"choices":[{"message":"x"}]})", ""},
+        ReplyCase{"contentNull", R"({"choices":[{"message":{"content":null,"tool_calls":[]}}]})",
+                  ""},
+        ReplyCase{"contentNotText", R"({"choices":[{"message":{"content":["x"]}}]})", ""}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(OpenAILoopbackTest, RateLimitShowsTheServiceMessage) {
+    const std::string body =
+        R"({"error":{"message":"Rate limit reached for gpt-4o","type":"requests",)"
+        R"("param":"sk-oa-echoed"}})";
+    server.post("/v1/chat/completions", test::replyWith(429, body));
+    auto openAI = provider();
+
+    const auto error = captureProviderError([&] { openAI.enhance("s", "u", "m", {}); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(*error, ProviderError::http(429, body));
+    EXPECT_EQ(error->errorDescription(),
+              "Request failed (HTTP 429). Rate limit reached for gpt-4o");
+    EXPECT_EQ(error->code(), "http_429");
+}
+
+TEST_F(OpenAILoopbackTest, HtmlErrorPageNeverReachesTheMessage) {
+    server.get("/v1/models", test::replyWith(502, "<html>bad gateway sk-oa</html>"));
+    auto openAI = provider();
+    const auto error = captureProviderError([&] { openAI.fetchModels({}); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->errorDescription(), "Request failed (HTTP 502).");
+    EXPECT_EQ(error->code(), "http_502");
+}
+
+TEST_F(OpenAILoopbackTest, CancellingAnUnansweredRequestEndsPromptly) {
+    server.post("/v1/chat/completions", stall.handler());
+    auto openAI = provider();
+    std::stop_source stop;
+    std::jthread canceller([&] {
+        stall.waitUntilArrived(10s);
+        stop.request_stop();
+    });
+
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_THROW(openAI.enhance("s", "u", "m", stop.get_token()), CancellationError);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 20s);
+}
+
+TEST_F(OpenAILoopbackTest, DroppedConnectionIsANetworkError) {
+    server.get("/v1/models", test::closingMidBody());
+    auto openAI = provider();
+    const auto error = captureProviderError([&] { openAI.fetchModels({}); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), ProviderError::Case::network);
+    EXPECT_FALSE(error->text().empty());
+}
+
+TEST_F(OpenAILoopbackTest, NothingListeningIsANetworkError) {
+    const auto closedPort = [] {
+        test::LoopbackServer gone;
+        return gone.baseUrl();
+    }();
+    OpenAICompatibleProvider openAI(configFor(ProviderID::openAI, closedPort + "/v1"), "k",
+                                    HttpSession::shared());
+    const auto error = captureProviderError([&] { openAI.enhance("s", "u", "m", {}); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), ProviderError::Case::network);
+}
+
+class OpenAIMalformedReplyTest : public OpenAILoopbackTest,
+                                 public testing::WithParamInterface<test::MalformedBody> {};
+
+TEST_P(OpenAIMalformedReplyTest, GivesEmptyResponse) {
+    server.post("/v1/chat/completions", test::replyWith(200, GetParam().body));
+    server.get("/v1/models", test::replyWith(200, GetParam().body));
+    auto openAI = provider();
+    EXPECT_EQ(captureProviderError([&] { openAI.enhance("s", "u", "m", {}); }),
+              ProviderError::emptyResponse());
+    EXPECT_EQ(captureProviderError([&] { openAI.fetchModels({}); }),
+              ProviderError::emptyResponse());
+}
+
+INSTANTIATE_TEST_SUITE_P(Bodies, OpenAIMalformedReplyTest,
+                         testing::ValuesIn(test::malformedBodies()),
+                         [](const auto& info) { return info.param.label; });
+
+} // namespace
+} // namespace quorvane

@@ -1,0 +1,114 @@
+#include "platform/http/HttpSession.h"
+#include "platform/updater/UpdaterService.h"
+#include "support/LoopbackServer.h"
+#include "support/ManualMainQueue.h"
+#include "support/StallingHandler.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+using namespace std::chrono_literals;
+using Kind = UpdateCheckResult::Kind;
+
+class RecordingDriver : public UpdateUserDriver {
+public:
+    void showUpdateCheckResult(const UpdateCheckResult& result) override {
+        results.push_back(result);
+        threads.push_back(std::this_thread::get_id());
+    }
+    std::vector<UpdateCheckResult> results;
+    std::vector<std::thread::id> threads;
+};
+
+UpdateCheck unconfigured() {
+    return UpdateCheck("", "1", "1.0", HttpSession::shared());
+}
+
+TEST(UpdaterTest, TheOutcomeIsShownOnTheMainThread) {
+    test::ManualMainQueue mainQueue;
+    RecordingDriver driver;
+    UpdaterController controller(true, unconfigured(), driver, mainQueue);
+
+    controller.updater().checkForUpdates();
+    ASSERT_TRUE(mainQueue.runUntil([&] { return !driver.results.empty(); }));
+
+    ASSERT_EQ(driver.results.size(), 1u);
+    EXPECT_EQ(driver.results[0].kind, Kind::notConfigured);
+    EXPECT_EQ(driver.threads[0], std::this_thread::get_id());
+    EXPECT_FALSE(controller.updater().sessionInProgress());
+}
+
+TEST(UpdaterTest, AnUpdaterNotStartedDoesNotCheck) {
+    test::ManualMainQueue mainQueue;
+    RecordingDriver driver;
+    UpdaterController controller(false, unconfigured(), driver, mainQueue);
+
+    controller.updater().checkForUpdates();
+    EXPECT_FALSE(mainQueue.runUntil([&] { return !driver.results.empty(); }, 200ms));
+
+    controller.startUpdater();
+    controller.updater().checkForUpdates();
+    EXPECT_TRUE(mainQueue.runUntil([&] { return !driver.results.empty(); }));
+}
+
+TEST(UpdaterTest, OneCheckAtATime) {
+    test::LoopbackServer server;
+    test::StallingHandler stalling;
+    server.get("/feed.xml", stalling.handler());
+    test::ManualMainQueue mainQueue;
+    RecordingDriver driver;
+    UpdaterController controller(
+        true, UpdateCheck(server.baseUrl() + "/feed.xml", "1", "1.0", HttpSession::shared()),
+        driver, mainQueue);
+    auto& updater = controller.updater();
+
+    updater.checkForUpdates();
+    ASSERT_TRUE(stalling.waitUntilArrived(20s));
+    EXPECT_TRUE(updater.sessionInProgress());
+    EXPECT_FALSE(updater.canCheckForUpdates());
+    updater.checkForUpdates(); // ignored while the first runs
+
+    stalling.release(); // an empty body is no feed
+    ASSERT_TRUE(mainQueue.runUntil([&] { return !driver.results.empty(); }));
+    EXPECT_EQ(driver.results[0].kind, Kind::failed);
+    EXPECT_TRUE(updater.canCheckForUpdates());
+    mainQueue.drain();
+    EXPECT_EQ(driver.results.size(), 1u);
+    EXPECT_EQ(server.requests().size(), 1u);
+
+    updater.checkForUpdates();
+    ASSERT_TRUE(mainQueue.runUntil([&] { return driver.results.size() == 2; }));
+}
+
+TEST(UpdaterTest, AnUpdaterGoneBeforeItsCheckEndsShowsNothing) {
+    test::LoopbackServer server;
+    test::StallingHandler stalling;
+    server.get("/feed.xml", stalling.handler());
+    test::ManualMainQueue mainQueue;
+    RecordingDriver driver;
+    {
+        UpdaterController controller(
+            true, UpdateCheck(server.baseUrl() + "/feed.xml", "1", "1.0", HttpSession::shared()),
+            driver, mainQueue);
+        controller.updater().checkForUpdates();
+        ASSERT_TRUE(stalling.waitUntilArrived(20s));
+    } // cancels the request in flight
+    stalling.release();
+    mainQueue.drain();
+    EXPECT_TRUE(driver.results.empty());
+}
+
+TEST(UpdaterTest, TheServiceStartsItsUpdaterAtOnce) {
+    test::ManualMainQueue mainQueue;
+    RecordingDriver driver;
+    UpdaterService service(driver, mainQueue);
+    EXPECT_TRUE(service.controller().updater().isStarted());
+}
+
+} // namespace
+} // namespace quorvane

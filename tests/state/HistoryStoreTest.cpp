@@ -1,0 +1,129 @@
+#include "state/HistoryStore.h"
+
+#include "platform/defaults/UserDefaults.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+
+namespace quorvane {
+
+void PrintTo(const HistoryItem& item, std::ostream* out) {
+    *out << item.encoded().value_or("<not encodable>");
+}
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::string_view historyKey = "quorvane.history.v1";
+constexpr HistoryItem::Timestamp referenceDate{978307200s};
+
+HistoryItem item(int n) {
+    Uuid::Bytes id{};
+    id[15] = static_cast<std::uint8_t>(n);
+    return {Uuid(id),
+            "draft " + std::to_string(n),
+            "result " + std::to_string(n),
+            allCases<Preset>()[static_cast<std::size_t>(n) % 7],
+            allCases<ProviderID>()[static_cast<std::size_t>(n) % 7],
+            referenceDate + std::chrono::seconds(n) + 500ms};
+}
+
+std::vector<HistoryItem> items(int count) {
+    std::vector<HistoryItem> list;
+    for (int n = 0; n < count; ++n) {
+        list.push_back(item(n));
+    }
+    return list;
+}
+
+std::size_t storedItemCount(const UserDefaults& defaults) {
+    const auto data = defaults.dataValue(historyKey).value_or("");
+    std::size_t count = 0;
+    for (std::size_t at = data.find("\"id\""); at != std::string::npos;
+         at = data.find("\"id\"", at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+class HistoryStoreTest : public testing::Test {
+protected:
+    void SetUp() override { std::filesystem::remove(file); }
+
+    const std::filesystem::path file = std::filesystem::path(std::getenv("TMPDIR")) / "t.json";
+    UserDefaults defaults{file};
+    HistoryStore store{defaults};
+};
+
+TEST_F(HistoryStoreTest, NothingStoredLoadsEmpty) {
+    EXPECT_TRUE(store.load().empty());
+}
+
+TEST_F(HistoryStoreTest, SavedListLoadsBackInOrderAfterReopening) {
+    store.save(items(3));
+    UserDefaults reopened(file);
+    EXPECT_EQ(HistoryStore(reopened).load(), items(3));
+}
+
+TEST_F(HistoryStoreTest, PrependingKeepsTheNewestTwenty) {
+    const auto full = items(20);
+    const auto fresh = item(99);
+    const auto result = HistoryStore::prepending(fresh, full);
+    ASSERT_EQ(result.size(), 20U);
+    EXPECT_EQ(result.front(), fresh);
+    EXPECT_EQ(std::vector(result.begin() + 1, result.end()),
+              std::vector(full.begin(), full.end() - 1));
+
+    EXPECT_EQ(HistoryStore::prepending(fresh, {}), std::vector{fresh});
+    EXPECT_EQ(HistoryStore::prepending(fresh, items(2)).size(), 3U);
+}
+
+TEST_F(HistoryStoreTest, LongStoredListLoadsItsFirstTwentyWithoutRewriting) {
+    const auto stored = items(25);
+    store.save(stored);
+    const auto loaded = store.load();
+    EXPECT_EQ(loaded, std::vector(stored.begin(), stored.begin() + 20));
+    EXPECT_EQ(storedItemCount(defaults), 25U);
+}
+
+TEST_F(HistoryStoreTest, OneBadItemRejectsTheWholeList) {
+    auto list = items(3);
+    store.save(list);
+    auto data = *defaults.dataValue(historyKey);
+    const auto preset = "\"preset\":\"" + std::string(rawValue(list[2].preset)) + "\"";
+    data.replace(data.find(preset), preset.size(), R"("preset":"poetry")");
+    defaults.setData(historyKey, data);
+    EXPECT_TRUE(store.load().empty());
+}
+
+TEST_F(HistoryStoreTest, UnreadableStoredValuesLoadEmpty) {
+    defaults.setData(historyKey, R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"})");
+    EXPECT_TRUE(store.load().empty());
+    defaults.setData(historyKey, "[{]");
+    EXPECT_TRUE(store.load().empty());
+    store.save(items(1));
+    defaults.setString(historyKey, *defaults.dataValue(historyKey));
+    EXPECT_TRUE(store.load().empty());
+}
+
+TEST_F(HistoryStoreTest, ClearingStoresAnEmptyArray) {
+    store.save(items(2));
+    store.save({});
+    EXPECT_EQ(defaults.dataValue(historyKey), "[]");
+    EXPECT_TRUE(store.load().empty());
+}
+
+TEST_F(HistoryStoreTest, UnencodableItemLeavesThePreviousData) {
+    store.save(items(2));
+    auto list = items(3);
+    list[1].input = "\xC0\x80";
+    store.save(list);
+    EXPECT_EQ(store.load(), items(2));
+}
+
+} // namespace
+} // namespace quorvane
