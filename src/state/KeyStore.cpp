@@ -177,17 +177,21 @@ std::optional<std::string> KeyStore::key(ProviderID id) const {
 
 bool KeyStore::setKey(std::string_view key, ProviderID id) const {
     const std::string trimmed = Text::trimmed(key);
-    Dictionary dictionary = load();
+    bool unreadable = false;
+    Dictionary dictionary = load(&unreadable);
     const std::string name(rawValue(id));
     if (trimmed.empty()) {
         dictionary.erase(name);
     } else {
         dictionary[name] = trimmed;
     }
+    if (unreadable) {
+        keepUnreadableFile();
+    }
     return save(dictionary);
 }
 
-KeyStore::Dictionary KeyStore::load() const {
+KeyStore::Dictionary KeyStore::load(bool* unreadable) const {
     if (fileURL_.empty()) {
         return {};
     }
@@ -198,9 +202,29 @@ KeyStore::Dictionary KeyStore::load() const {
     auto dictionary = openBox(*box);
     if (!dictionary) {
         Log::app().error("KeyStore: decrypt failed (corrupt, or written on another machine)");
+        if (unreadable != nullptr) {
+            *unreadable = true;
+        }
         return {};
     }
     return std::move(*dictionary);
+}
+
+// A file we cannot open may still open later (a machine id that comes back,
+// a restored backup), so the save that replaces it first moves it aside
+// instead of destroying the keys in it.
+void KeyStore::keepUnreadableFile() const {
+    std::filesystem::path kept = fileURL_;
+    kept += ".unreadable";
+    for (int attempt = 2; std::filesystem::exists(kept); ++attempt) {
+        kept = fileURL_;
+        kept += ".unreadable-" + std::to_string(attempt);
+    }
+    std::error_code error;
+    std::filesystem::rename(fileURL_, kept, error);
+    if (!error) {
+        Log::app().log("KeyStore: kept the unreadable key file as %s", kept.filename().string());
+    }
 }
 
 bool KeyStore::save(const Dictionary& dictionary) const {

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -201,9 +202,18 @@ TEST_P(KeyStoreUnreadableFileTest, LogsOncePerLoadAndReadsAsNoKeys) {
     EXPECT_EQ(logs_.records(), (std::vector<LogCapture::Record>{expected, expected}));
     EXPECT_EQ(fileBytes(), bytes);
 
-    // The next save replaces the file with only the key just set.
+    // The next save replaces the file with only the key just set, but keeps
+    // the unreadable one beside it, byte for byte, so its keys are not lost.
     EXPECT_TRUE(keys.setKey("sk-groq", ProviderID::groq));
     EXPECT_EQ(plaintext(), nlohmann::json::parse(R"({"groq":"sk-groq"})"));
+    const auto kept = keys.fileURL().string() + ".unreadable";
+    std::ifstream in(kept, std::ios::binary);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), bytes);
+
+    // A second unreadable file does not overwrite the first one kept.
+    writeFile(bytes);
+    EXPECT_TRUE(keys.setKey("sk-groq-2", ProviderID::groq));
+    EXPECT_TRUE(std::filesystem::exists(kept + "-2"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, KeyStoreUnreadableFileTest,

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Pasteboard.h"
+
+#include <QByteArray>
+#include <QObject>
+
+class QClipboard;
+class QMimeData;
+
+namespace quorvane {
+
+// The system clipboard through QClipboard. Its change count goes up once for every change of the
+// contents: each of our own writes, and each notification that brings contents other than those
+// last seen, so the repeated notifications some platforms send for one change count once.
+// Main thread only.
+class QtPasteboard final : public QObject, public Pasteboard {
+    Q_OBJECT
+
+public:
+    // Needs the application object.
+    explicit QtPasteboard(QObject* parent = nullptr);
+
+    long changeCount() const override { return changeCount_; }
+    std::optional<std::string> string() const override;
+    void clearContents() override;
+    void setString(const std::string& text) override;
+
+private:
+    void contentsMayHaveChanged();
+    static QByteArray fingerprintOf(const QMimeData* data);
+
+    QClipboard* clipboard_;
+    long changeCount_ = 0;
+    QByteArray fingerprint_;
+};
+
+} // namespace quorvane

@@ -1,0 +1,47 @@
+// How a kit button looks: its size around the label, its background, its
+// label font and colour, and how it scales and fades with its state.
+// KitButton does the event handling and animation and asks its style for
+// everything it draws, so the three styles are plain painter objects.
+#pragma once
+
+#include "ui/kit/ColorScheme.h"
+#include "ui/kit/DesignSprings.h"
+
+#include <QColor>
+#include <QFont>
+#include <QRectF>
+#include <QSizeF>
+
+class QPainter;
+
+namespace quorvane {
+
+class ButtonStyle {
+public:
+    struct State {
+        bool enabled = true;
+        bool hovered = false;
+        bool pressed = false;
+    };
+
+    static constexpr qreal disabledOpacity = 0.45;
+
+    virtual ~ButtonStyle() = default;
+
+    // The button's layout size for a label of the given size.
+    virtual QSizeF sizeFor(const QSizeF& labelSize) const = 0;
+    // Room kept around the layout size so that growing on hover is not clipped.
+    virtual qreal paintMargin() const { return 0; }
+    virtual QFont labelFont() const = 0;
+    virtual QColor labelColor(ColorScheme::Scheme scheme) const = 0;
+    virtual qreal scale(const State& state) const = 0;
+    virtual const Spring& scaleSpring() const = 0;
+    virtual void paintBackground(QPainter& painter, const QRectF& rect, ColorScheme::Scheme scheme,
+                                 const State& state) const = 0;
+
+    virtual qreal opacity(const State& state) const {
+        return state.enabled ? 1.0 : disabledOpacity;
+    }
+};
+
+} // namespace quorvane

@@ -1,0 +1,47 @@
+#include "ui/kit/SoftButtonStyle.h"
+
+#include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/ShapePainter.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr qreal horizontalPadding = 16;
+constexpr qreal verticalPadding = 11;
+constexpr qreal cornerRadius = 12;
+
+} // namespace
+
+QSizeF SoftButtonStyle::sizeFor(const QSizeF& labelSize) const {
+    return {labelSize.width() + 2 * horizontalPadding, labelSize.height() + 2 * verticalPadding};
+}
+
+QFont SoftButtonStyle::labelFont() const {
+    return DesignFonts::system(13, QFont::Medium);
+}
+
+QColor SoftButtonStyle::labelColor(ColorScheme::Scheme scheme) const {
+    return DesignColors::primary(scheme);
+}
+
+qreal SoftButtonStyle::scale(const State& state) const {
+    return state.pressed ? 0.97 : 1.0;
+}
+
+const Spring& SoftButtonStyle::scaleSpring() const {
+    return DesignSprings::snappy;
+}
+
+void SoftButtonStyle::paintBackground(QPainter& painter, const QRectF& rect,
+                                      ColorScheme::Scheme scheme, const State&) const {
+    ShapePainter::fillRoundedRect(painter, rect, cornerRadius,
+                                  DesignColors::regularMaterial(scheme));
+    const qreal rimOpacity = scheme == ColorScheme::Scheme::dark ? 0.16 : 0.08;
+    ShapePainter::strokeRoundedRectInside(
+        painter, rect, cornerRadius,
+        DesignColors::withOpacity(DesignColors::primary(scheme), rimOpacity), 1);
+}
+
+} // namespace quorvane
