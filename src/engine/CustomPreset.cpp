@@ -1,53 +1,12 @@
 #include "CustomPreset.h"
 
-#include <nlohmann/json.hpp>
+#include "JsonCoding.h"
 
 namespace quorvane {
 
 namespace {
 
-using Json = nlohmann::json;
-using OrderedJson = nlohmann::ordered_json;
-
-// A member that is absent or null reads as absent; one of another type fails.
-bool readOptionalString(const Json& object, const char* key, std::optional<std::string>& out) {
-    const auto member = object.find(key);
-    if (member == object.end() || member->is_null()) {
-        return true;
-    }
-    if (!member->is_string()) {
-        return false;
-    }
-    out = member->get<std::string>();
-    return true;
-}
-
-bool readOptionalStructure(const Json& object, const char* key,
-                           std::optional<ImagePromptStructure>& out) {
-    const auto member = object.find(key);
-    if (member == object.end() || member->is_null()) {
-        return true;
-    }
-    if (!member->is_object()) {
-        return false;
-    }
-    const auto positive = member->find("positive");
-    const auto negative = member->find("negative");
-    if (positive == member->end() || !positive->is_string() || negative == member->end() ||
-        !negative->is_string()) {
-        return false;
-    }
-    out = ImagePromptStructure{positive->get<std::string>(), negative->get<std::string>()};
-    return true;
-}
-
-std::optional<std::string> requiredString(const Json& object, const char* key) {
-    const auto member = object.find(key);
-    if (member == object.end() || !member->is_string()) {
-        return std::nullopt;
-    }
-    return member->get<std::string>();
-}
+using namespace JsonCoding;
 
 std::optional<CustomPreset> decodePreset(const Json& element) {
     if (!element.is_object()) {
@@ -96,32 +55,11 @@ CustomPreset CustomPreset::cloning(Preset preset, std::string instructions) {
 }
 
 std::optional<std::string> CustomPreset::encodeList(const std::vector<CustomPreset>& presets) {
-    OrderedJson array = OrderedJson::array();
-    for (const auto& preset : presets) {
-        array.push_back(encodePreset(preset));
-    }
-    try {
-        return array.dump();
-    } catch (const nlohmann::json::exception&) {
-        return std::nullopt;
-    }
+    return JsonCoding::encodeList(presets, encodePreset);
 }
 
 std::optional<std::vector<CustomPreset>> CustomPreset::decodeList(std::string_view json) {
-    const Json parsed = Json::parse(json, nullptr, false);
-    if (parsed.is_discarded() || !parsed.is_array()) {
-        return std::nullopt;
-    }
-    std::vector<CustomPreset> result;
-    result.reserve(parsed.size());
-    for (const auto& element : parsed) {
-        auto decoded = decodePreset(element);
-        if (!decoded) {
-            return std::nullopt;
-        }
-        result.push_back(std::move(*decoded));
-    }
-    return result;
+    return JsonCoding::decodeList<CustomPreset>(json, decodePreset);
 }
 
 } // namespace quorvane
