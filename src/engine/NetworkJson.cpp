@@ -2,6 +2,9 @@
 
 #include "Text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace quorvane {
 
 namespace {
@@ -36,6 +39,44 @@ bool nestsDeeperThan(std::string_view text, std::size_t limit) {
     return false;
 }
 
+// Word-at-a-time tests over eight bytes: prompts run to thousands of bytes,
+// nearly all of them plain text that is copied as it stands.
+using Word = std::uint64_t;
+constexpr Word ones = 0x0101010101010101ULL;
+constexpr Word highBits = 0x8080808080808080ULL;
+
+Word load(const char* bytes) {
+    Word word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// Nonzero when some byte of the word is below the limit (at most 0x80).
+constexpr Word bytesBelow(Word word, unsigned char limit) {
+    return (word - ones * limit) & ~word & highBits;
+}
+
+constexpr Word bytesEqual(Word word, unsigned char value) {
+    return bytesBelow(word ^ (ones * value), 1);
+}
+
+// Whether a byte of the word must be escaped inside a JSON string.
+constexpr bool needsEscape(Word word) {
+    return (bytesBelow(word, 0x20) | bytesEqual(word, '"') | bytesEqual(word, '\\')) != 0;
+}
+
+bool isASCII(std::string_view text) {
+    Word seen = 0;
+    std::size_t i = 0;
+    for (; i + sizeof(Word) <= text.size(); i += sizeof(Word)) {
+        seen |= load(text.data() + i);
+    }
+    for (; i < text.size(); ++i) {
+        seen |= static_cast<unsigned char>(text[i]);
+    }
+    return (seen & highBits) == 0;
+}
+
 } // namespace
 
 std::optional<nlohmann::json> NetworkJson::parse(std::string_view text) {
@@ -61,7 +102,7 @@ const std::string* NetworkJson::stringMember(const nlohmann::json& object, const
 }
 
 std::string NetworkJson::quoted(std::string_view text) {
-    if (!Text::isValidUTF8(text)) {
+    if (!isASCII(text) && !Text::isValidUTF8(text)) {
         return nlohmann::json(std::string(text))
             .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
@@ -71,6 +112,12 @@ std::string NetworkJson::quoted(std::string_view text) {
     out += '"';
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        while (i + sizeof(Word) <= text.size() && !needsEscape(load(text.data() + i))) {
+            i += sizeof(Word);
+        }
+        if (i == text.size()) {
+            break;
+        }
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte >= 0x20 && byte != '"' && byte != '\\') {
             continue;

@@ -11,6 +11,7 @@
 
 #include <X11/keysym.h>
 #include <gmock/gmock.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <spdlog/sinks/null_sink.h>
 #include <sys/stat.h>
@@ -57,8 +58,12 @@ pid_t spawn(const std::vector<std::string>& arguments, bool quiet) {
         return pid;
     }
     if (quiet) {
-        freopen("/dev/null", "w", stdout);
-        freopen("/dev/null", "w", stderr);
+        const int devNull = open("/dev/null", O_WRONLY);
+        if (devNull >= 0) {
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+            close(devNull);
+        }
     }
     std::vector<char*> argv;
     for (const auto& argument : arguments) {
@@ -249,6 +254,9 @@ protected:
     }
 
     void TearDown() override {
+        if (!skipReason.empty()) {
+            return;
+        }
         hotkey.reset();
         manager.reset();
         settle();

@@ -55,7 +55,8 @@ QString senderPart(const QDBusConnection& bus) {
 }
 
 QString objectPathText(const QVariant& value) {
-    if (value.canConvert<QDBusObjectPath>() && value.userType() == qMetaTypeId<QDBusObjectPath>()) {
+    // Portals differ in whether they send handles as object paths or as strings.
+    if (value.userType() == qMetaTypeId<QDBusObjectPath>()) {
         return value.value<QDBusObjectPath>().path();
     }
     return value.toString();

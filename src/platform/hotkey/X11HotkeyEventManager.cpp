@@ -48,7 +48,9 @@ X11HotkeyEventManager::X11HotkeyEventManager(xcb_connection_t* connection)
         xkbFirstEvent_ = xkb->first_event;
     }
     loadKeyboardMapping();
-    QCoreApplication::instance()->installNativeEventFilter(this);
+    if (auto* application = QCoreApplication::instance()) {
+        application->installNativeEventFilter(this);
+    }
 }
 
 X11HotkeyEventManager::~X11HotkeyEventManager() {

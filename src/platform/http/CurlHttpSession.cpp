@@ -132,7 +132,8 @@ HttpResponse CurlHttpSession::send(const HttpRequest& request, std::stop_token s
         throw HttpTransportError("A request header holds a line break or an invalid name");
     }
     const auto deadline = Clock::now() + request.timeout;
-    const auto firstOrigin = originOf(request.url);
+    // Parsed only once a redirect asks for it: most requests are answered at once.
+    std::optional<std::optional<Origin>> firstOrigin;
     HttpRequest hop = request;
     for (int redirects = 0;; ++redirects) {
         CurlTransfer transfer(*share_, hop, remainingUntil(deadline, request.timeout));
@@ -148,7 +149,10 @@ HttpResponse CurlHttpSession::send(const HttpRequest& request, std::stop_token s
         redirect(hop, status, *result.location);
         // Once dropped the credentials stay dropped, even if a later hop
         // leads back: the host that redirected chose that way back.
-        if (!firstOrigin || originOf(hop.url) != firstOrigin) {
+        if (!firstOrigin) {
+            firstOrigin = originOf(request.url);
+        }
+        if (!*firstOrigin || originOf(hop.url) != *firstOrigin) {
             removeHeaders(hop, credentialHeaders);
         }
         if (stop.stop_requested()) {

@@ -1,5 +1,7 @@
 #include "CurlShare.h"
 
+#include "HttpTransportError.h"
+
 #include <stdexcept>
 
 namespace quorvane {
@@ -29,10 +31,56 @@ CurlShare::CurlShare() {
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    // Room for every idle pair up front, so that handing one back never allocates.
+    idle_.reserve(maximumIdleHandles);
 }
 
 CurlShare::~CurlShare() {
+    // Easy handles still attached would keep the share from being freed.
+    for (const auto& handles : idle_) {
+        close(handles);
+    }
     curl_share_cleanup(share_);
+}
+
+CurlHandles CurlShare::acquire() {
+    {
+        const std::lock_guard guard(idleMutex_);
+        if (!idle_.empty()) {
+            const CurlHandles handles = idle_.back();
+            idle_.pop_back();
+            return handles;
+        }
+    }
+    CurlHandles handles{.multi = curl_multi_init(), .easy = curl_easy_init()};
+    if (handles.multi == nullptr || handles.easy == nullptr) {
+        close(handles);
+        throw HttpTransportError("Out of memory: libcurl could not start a transfer");
+    }
+    return handles;
+}
+
+void CurlShare::release(CurlHandles handles) {
+    // Nothing of the finished request (callbacks, buffers, headers) may
+    // reach the next one.
+    curl_easy_reset(handles.easy);
+    {
+        const std::lock_guard guard(idleMutex_);
+        if (idle_.size() < maximumIdleHandles) {
+            idle_.push_back(handles);
+            return;
+        }
+    }
+    close(handles);
+}
+
+void CurlShare::close(CurlHandles handles) {
+    if (handles.easy != nullptr) {
+        curl_easy_cleanup(handles.easy);
+    }
+    if (handles.multi != nullptr) {
+        curl_multi_cleanup(handles.multi);
+    }
 }
 
 void CurlShare::lock(CURL*, curl_lock_data data, curl_lock_access, void* self) {

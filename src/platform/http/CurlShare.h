@@ -1,17 +1,30 @@
 // The libcurl share handle behind every transfer of a session: one cache of
 // connections, DNS results and TLS sessions, locked so that transfers on
-// several threads may use it at once.
+// several threads may use it at once. It also keeps the multi and easy
+// handles of finished transfers for the next ones, since creating a multi
+// handle (with its wake-up socket pair) costs more than a loopback request.
 #pragma once
 
 #include <curl/curl.h>
 
 #include <array>
+#include <cstddef>
 #include <mutex>
+#include <vector>
 
 namespace quorvane {
 
+// The handles one transfer runs on; each transfer in flight has its own.
+struct CurlHandles {
+    CURLM* multi = nullptr;
+    CURL* easy = nullptr;
+};
+
 class CurlShare {
 public:
+    // Idle handle pairs kept for reuse; more are closed when they come back.
+    static constexpr std::size_t maximumIdleHandles = 8;
+
     CurlShare();
     ~CurlShare();
 
@@ -20,12 +33,21 @@ public:
 
     CURLSH* handle() const { return share_; }
 
+    // A pair no other transfer holds, its easy handle in default state.
+    // Throws HttpTransportError when libcurl cannot create one.
+    CurlHandles acquire();
+    // The easy handle must no longer be in the multi handle.
+    void release(CurlHandles handles);
+
 private:
     static void lock(CURL* easy, curl_lock_data data, curl_lock_access access, void* self);
     static void unlock(CURL* easy, curl_lock_data data, void* self);
+    static void close(CurlHandles handles);
 
     CURLSH* share_ = nullptr;
     std::array<std::mutex, CURL_LOCK_DATA_LAST> mutexes_;
+    std::mutex idleMutex_;
+    std::vector<CurlHandles> idle_;
 };
 
 } // namespace quorvane

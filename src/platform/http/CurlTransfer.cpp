@@ -42,59 +42,54 @@ bool hasHeader(const HttpRequest& request, std::string_view name) {
     return false;
 }
 
-struct MultiDeleter {
-    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
-};
-
 } // namespace
 
 CurlTransfer::CurlTransfer(CurlShare& share, const HttpRequest& request,
-                           std::chrono::milliseconds timeout) {
-    easy_.reset(curl_easy_init());
-    if (!easy_) {
-        throw HttpTransportError("Out of memory: libcurl could not start a transfer");
-    }
-    curl_easy_setopt(easy_.get(), CURLOPT_URL, request.url.c_str());
-    curl_easy_setopt(easy_.get(), CURLOPT_SHARE, share.handle());
-    curl_easy_setopt(easy_.get(), CURLOPT_ERRORBUFFER, errorBuffer_);
-    curl_easy_setopt(easy_.get(), CURLOPT_NOSIGNAL, 1L);
+                           std::chrono::milliseconds timeout)
+    : handles_(share) {
+    curl_easy_setopt(handles_.easy(), CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(handles_.easy(), CURLOPT_SHARE, share.handle());
+    curl_easy_setopt(handles_.easy(), CURLOPT_ERRORBUFFER, errorBuffer_);
+    curl_easy_setopt(handles_.easy(), CURLOPT_NOSIGNAL, 1L);
     // Only the web: a URL of another scheme must never read a file or speak
     // another protocol on the user's behalf.
-    curl_easy_setopt(easy_.get(), CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_.get(), CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(easy_.get(), CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(easy_.get(), CURLOPT_TIMEOUT_MS,
+    curl_easy_setopt(handles_.easy(), CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handles_.easy(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handles_.easy(), CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(handles_.easy(), CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(handles_.easy(), CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(handles_.easy(), CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(handles_.easy(), CURLOPT_TIMEOUT_MS,
                      static_cast<long>(std::max<std::int64_t>(1, timeout.count())));
-    curl_easy_setopt(easy_.get(), CURLOPT_USERAGENT, "Quorvane/" QUORVANE_VERSION);
-    curl_easy_setopt(easy_.get(), CURLOPT_HEADERFUNCTION, &CurlTransfer::onHeader);
-    curl_easy_setopt(easy_.get(), CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy_.get(), CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
-    curl_easy_setopt(easy_.get(), CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(handles_.easy(), CURLOPT_USERAGENT, "Quorvane/" QUORVANE_VERSION);
+    curl_easy_setopt(handles_.easy(), CURLOPT_HEADERFUNCTION, &CurlTransfer::onHeader);
+    curl_easy_setopt(handles_.easy(), CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(handles_.easy(), CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
+    curl_easy_setopt(handles_.easy(), CURLOPT_WRITEDATA, this);
     setMethodAndBody(request);
     setHeaders(request);
 }
 
+CurlTransfer::~CurlTransfer() = default;
+
 void CurlTransfer::setMethodAndBody(const HttpRequest& request) {
     if (request.method == "HEAD") {
         expectsBody_ = false;
-        curl_easy_setopt(easy_.get(), CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(handles_.easy(), CURLOPT_NOBODY, 1L);
         return;
     }
     if (request.method == "POST" || !request.body.empty()) {
-        curl_easy_setopt(easy_.get(), CURLOPT_POSTFIELDSIZE_LARGE,
+        curl_easy_setopt(handles_.easy(), CURLOPT_POSTFIELDSIZE_LARGE,
                          static_cast<curl_off_t>(request.body.size()));
-        curl_easy_setopt(easy_.get(), CURLOPT_COPYPOSTFIELDS, request.body.data());
+        curl_easy_setopt(handles_.easy(), CURLOPT_COPYPOSTFIELDS, request.body.data());
         if (request.method != "POST") {
-            curl_easy_setopt(easy_.get(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
+            curl_easy_setopt(handles_.easy(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
         }
         return;
     }
-    curl_easy_setopt(easy_.get(), CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(handles_.easy(), CURLOPT_HTTPGET, 1L);
     if (request.method != "GET") {
-        curl_easy_setopt(easy_.get(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
+        curl_easy_setopt(handles_.easy(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
     }
 }
 
@@ -116,7 +111,7 @@ void CurlTransfer::setHeaders(const HttpRequest& request) {
     if (!hasHeader(request, "Expect")) {
         append("Expect:");
     }
-    curl_easy_setopt(easy_.get(), CURLOPT_HTTPHEADER, headerList_.get());
+    curl_easy_setopt(handles_.easy(), CURLOPT_HTTPHEADER, headerList_.get());
 }
 
 CurlTransferResult CurlTransfer::perform(std::stop_token stop) {
@@ -135,9 +130,10 @@ CurlTransferResult CurlTransfer::perform(std::stop_token stop) {
         throw HttpTransportError(describe(code));
     }
     CurlTransferResult result;
-    curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &response_.statusCode);
+    curl_easy_getinfo(handles_.easy(), CURLINFO_RESPONSE_CODE, &response_.statusCode);
     char* location = nullptr;
-    if (curl_easy_getinfo(easy_.get(), CURLINFO_REDIRECT_URL, &location) == CURLE_OK && location) {
+    if (curl_easy_getinfo(handles_.easy(), CURLINFO_REDIRECT_URL, &location) == CURLE_OK &&
+        location) {
         result.location = std::string(location);
     }
     result.response = std::move(response_);
@@ -145,37 +141,37 @@ CurlTransferResult CurlTransfer::perform(std::stop_token stop) {
 }
 
 std::optional<CURLcode> CurlTransfer::run(std::stop_token stop) {
-    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-    if (!multi || curl_multi_add_handle(multi.get(), easy_.get()) != CURLM_OK) {
+    CURLM* multi = handles_.multi();
+    if (curl_multi_add_handle(multi, handles_.easy()) != CURLM_OK) {
         throw HttpTransportError("Out of memory: libcurl could not start a transfer");
     }
     std::atomic<bool> stopRequested = false;
     CURLcode result = CURLE_OK;
     bool done = false;
     {
-        // Declared after the multi handle, so it is gone before the handle is.
+        // Gone before the multi handle goes back to the pool, to another transfer.
         std::stop_callback wake(stop, [&] {
             stopRequested = true;
-            curl_multi_wakeup(multi.get());
+            curl_multi_wakeup(multi);
         });
         while (!done && !stopRequested) {
             int running = 0;
-            if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            if (curl_multi_perform(multi, &running) != CURLM_OK) {
                 break;
             }
             int queued = 0;
-            while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+            while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
                 if (message->msg == CURLMSG_DONE) {
                     result = message->data.result;
                     done = true;
                 }
             }
             if (!done && !stopRequested) {
-                curl_multi_poll(multi.get(), nullptr, 0, pollIntervalMilliseconds, nullptr);
+                curl_multi_poll(multi, nullptr, 0, pollIntervalMilliseconds, nullptr);
             }
         }
     }
-    curl_multi_remove_handle(multi.get(), easy_.get());
+    curl_multi_remove_handle(multi, handles_.easy());
     if (done) {
         return result;
     }

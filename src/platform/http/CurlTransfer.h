@@ -31,6 +31,8 @@ public:
     // The request's headers must already be checked for line breaks.
     CurlTransfer(CurlShare& share, const HttpRequest& request, std::chrono::milliseconds timeout);
 
+    ~CurlTransfer();
+
     CurlTransfer(const CurlTransfer&) = delete;
     CurlTransfer& operator=(const CurlTransfer&) = delete;
 
@@ -49,16 +51,30 @@ private:
     std::optional<CURLcode> run(std::stop_token stop);
     std::string describe(CURLcode code) const;
 
-    struct EasyDeleter {
-        void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-    };
     struct ListDeleter {
         void operator()(curl_slist* list) const { curl_slist_free_all(list); }
     };
 
-    // The list outlives the handle that points at it.
+    // Back to the share's pool, reset, when the transfer ends.
+    class Lease {
+    public:
+        explicit Lease(CurlShare& share)
+            : share_(share)
+            , handles_(share.acquire()) {}
+        ~Lease() { share_.release(handles_); }
+        Lease(const Lease&) = delete;
+        Lease& operator=(const Lease&) = delete;
+        CURLM* multi() const { return handles_.multi; }
+        CURL* easy() const { return handles_.easy; }
+
+    private:
+        CurlShare& share_;
+        CurlHandles handles_;
+    };
+
+    // The list outlives the handle's use of it: the lease resets the handle first.
     std::unique_ptr<curl_slist, ListDeleter> headerList_;
-    std::unique_ptr<CURL, EasyDeleter> easy_;
+    Lease handles_;
     bool expectsBody_ = true;
     bool bodyTooLarge_ = false;
     char errorBuffer_[CURL_ERROR_SIZE] = {};

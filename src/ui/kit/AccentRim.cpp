@@ -124,7 +124,9 @@ void AccentRim::paintGlow(QPainter& painter, const QRectF& card) {
     }
     // The glow is the same image for every frame of the turning ring, so it
     // is blurred once per size.
-    if (glowCache_.size() != size()) {
+    const int scheme = static_cast<int>(ColorScheme::of(this));
+    if (glowCache_.size() != size() || glowCacheScheme_ != scheme) {
+        glowCacheScheme_ = scheme;
         glowCache_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
         glowCache_.fill(Qt::transparent);
         QPainter cachePainter(&glowCache_);

@@ -59,6 +59,7 @@ private:
     QVariantAnimation* activeFade_;
     QVariantAnimation* glowFade_;
     QImage glowCache_;
+    int glowCacheScheme_ = -1;
 };
 
 } // namespace quorvane

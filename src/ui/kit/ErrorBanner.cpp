@@ -29,6 +29,7 @@ ErrorBanner::ErrorBanner(const std::string& message, bool suggestsSettings,
     , icon_(new QLabel(this))
     , message_(new QLabel(this))
     , settingsButton_(new QToolButton(this))
+    , column_(new QVBoxLayout())
     , onOpenSettings_(std::move(onOpenSettings)) {
     // As tall as its text needs, never stretched by the column around it.
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Maximum);
@@ -43,14 +44,13 @@ ErrorBanner::ErrorBanner(const std::string& message, bool suggestsSettings,
     icon_->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     row->addWidget(icon_, 0, Qt::AlignTop);
 
-    auto* column = new QVBoxLayout();
+    auto* column = column_;
     column->setSpacing(6);
     column->setContentsMargins(0, 0, 0, 0);
     // Plain text: a message from a server must never be read as markup.
     message_->setTextFormat(Qt::PlainText);
     message_->setWordWrap(true);
     message_->setFont(DesignFonts::callout());
-    message_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(message_);
 
@@ -78,15 +78,25 @@ ErrorBanner::ErrorBanner(const std::string& message, bool suggestsSettings,
 void ErrorBanner::setMessage(const std::string& message) {
     message_->setText(QString::fromStdString(message));
     setAccessibleDescription(message_->text());
+    relayout();
 }
 
 void ErrorBanner::setSuggestsSettings(bool suggestsSettings) {
     suggestsSettings_ = suggestsSettings;
     settingsButton_->setVisible(suggestsSettings);
+    relayout();
 }
 
 void ErrorBanner::setOnOpenSettings(std::function<void()> onOpenSettings) {
     onOpenSettings_ = std::move(onOpenSettings);
+}
+
+// Box layouts cache their height for a width, nested ones included, and
+// invalidating the outer layout leaves the inner cache with the old line count.
+void ErrorBanner::relayout() {
+    column_->invalidate();
+    layout()->invalidate();
+    updateGeometry();
 }
 
 QString ErrorBanner::message() const {

@@ -10,6 +10,7 @@
 
 class QLabel;
 class QToolButton;
+class QVBoxLayout;
 
 namespace quorvane {
 
@@ -41,10 +42,12 @@ protected:
 
 private:
     void applyColors();
+    void relayout();
 
     QLabel* icon_;
     QLabel* message_;
     QToolButton* settingsButton_;
+    QVBoxLayout* column_;
     std::function<void()> onOpenSettings_;
     bool suggestsSettings_ = false;
 };

@@ -47,16 +47,13 @@ TEST(ErrorBannerTest, MessageIsShownVerbatimNotAsMarkup) {
 
 TEST(ErrorBannerTest, LongMessageWrapsAndTheIconStaysAtTheTop) {
     ErrorBanner banner("short", false, {});
-    banner.resize(260, banner.heightForWidth(260) > 0 ? banner.heightForWidth(260)
-                                                      : banner.sizeHint().height());
+    banner.resize(260, banner.heightForWidth(260));
     banner.show();
     const int oneLine = banner.sizeHint().height();
     const QPoint iconTop = banner.iconLabel()->geometry().topLeft();
 
-    banner.setMessage(std::string(40, ' ').replace(0, 40,
-                                                   "The provider answered with an error "
-                                                   "that takes several lines to explain "
-                                                   "in full, and then some more words."));
+    banner.setMessage("The provider answered with an error that takes several lines to "
+                      "explain in full, and then some more words.");
     const int tall = banner.heightForWidth(260);
     EXPECT_GT(tall, oneLine);
     banner.resize(260, tall);
