@@ -147,9 +147,10 @@ bool X11HotkeyEventManager::grab(std::uint8_t keycode, std::uint16_t modifierMas
         }
     }
     if (refused) {
-        // Release the variants that did succeed, so a refused combination holds nothing.
+        // Release the variants that did succeed, so a refused combination holds nothing, and
+        // wait for a reply so the server has done so before the registration reports failure.
         ungrab(keycode, modifierMask);
-        xcb_flush(connection_);
+        std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     }
     return !refused;
 }
