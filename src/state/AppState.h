@@ -89,6 +89,9 @@ public:
         hasCompletedOnboarding,
         appearance,
         popoverHeight,
+        // No single property: something observers may show changed outside
+        // the published values (a key written to the key store).
+        objectWillChange,
     };
 
     // What the state works with besides its three stores; tests hand in their own.
@@ -121,6 +124,8 @@ public:
 
     // Called with the property after each change; registered while the subscription lives.
     Subscription observe(std::function<void(Property)> observer);
+    // Tells every observer to re-read, with Property::objectWillChange.
+    void sendObjectWillChange() const { notify(Property::objectWillChange); }
 
     // Set by the shell. The three without arguments do nothing until then.
     std::function<void()> openSettings = [] {};

@@ -1,0 +1,70 @@
+// The whole working surface of the floating panel: header, editor card,
+// action bar with the advanced options, questions card, variations picker and
+// footer, or the history list in their place. It keeps nothing of its own but
+// the two editor focus flags: everything it shows is read from AppState, and
+// everything it does is a write to AppState or one of its operations.
+#pragma once
+
+#include "state/AppState.h"
+#include "state/Subscription.h"
+
+#include <QWidget>
+
+#include <functional>
+
+namespace quorvane {
+
+class PopoverView : public QWidget {
+    Q_OBJECT
+
+public:
+    // onClose hides the panel; onHeightChanged, when given, hears the content
+    // height whenever it changes (and once when first shown).
+    PopoverView(AppState& state, std::function<void()> onClose,
+                std::function<void(double)> onHeightChanged = {}, QWidget* parent = nullptr);
+    ~PopoverView() override;
+
+    AppState& state() const { return state_; }
+
+    // The panel actions that several buttons share.
+    // In result mode the shown result becomes the new draft first.
+    void regenerate();
+    void generateVariations();
+    // Submits the answers, or copies the result and closes, or regenerates.
+    void primaryAction();
+    bool isPrimaryEnabled() const;
+
+    void showDraft();
+    void showResult();
+    void toggleHistoryShortcut();
+    void regenerateIfResult();
+    // Calls the host's onClose.
+    void requestClose();
+
+    // View-local focus flags, read and written by the editor card.
+    bool inputFocused() const { return inputFocused_; }
+    void setInputFocused(bool value);
+    bool outputFocused() const { return outputFocused_; }
+    void setOutputFocused(bool value);
+
+    // Re-reads the state now instead of on the next turn of the event loop.
+    void refreshNow();
+
+signals:
+    void focusFlagsChanged();
+    // After every re-read of the state.
+    void refreshed();
+
+private:
+    void scheduleRefresh();
+
+    AppState& state_;
+    std::function<void()> onClose_;
+    std::function<void(double)> onHeightChanged_;
+    bool inputFocused_ = false;
+    bool outputFocused_ = false;
+    bool refreshPending_ = false;
+    Subscription subscription_;
+};
+
+} // namespace quorvane
