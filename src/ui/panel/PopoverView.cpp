@@ -1,6 +1,57 @@
 #include "ui/panel/PopoverView.h"
 
+#include "ui/kit/ColorScheme.h"
+#include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignSprings.h"
+#include "ui/kit/ErrorBanner.h"
+#include "ui/kit/ShapePainter.h"
+#include "ui/kit/SpringAnimation.h"
+#include "ui/kit/Surface.h"
+#include "ui/kit/VisualEffectView.h"
+#include "ui/panel/ShortcutKeySequence.h"
+
+#if __has_include("ui/panel/EditorCard.h")
+#include "ui/panel/EditorCard.h"
+#define QUORVANE_HAS_EDITOR_CARD 1
+#endif
+#if __has_include("ui/panel/ActionBar.h")
+#include "ui/panel/ActionBar.h"
+#define QUORVANE_HAS_ACTION_BAR 1
+#endif
+#if __has_include("ui/panel/HistoryView.h")
+#include "ui/panel/HistoryView.h"
+#define QUORVANE_HAS_HISTORY_VIEW 1
+#endif
+#if __has_include("ui/panel/PanelHeader.h")
+#include "ui/panel/PanelHeader.h"
+#define QUORVANE_HAS_PANEL_HEADER 1
+#endif
+#if __has_include("ui/panel/PanelFooter.h")
+#include "ui/panel/PanelFooter.h"
+#define QUORVANE_HAS_PANEL_FOOTER 1
+#endif
+#if __has_include("ui/panel/AdvancedOptionsPanel.h")
+#include "ui/panel/AdvancedOptionsPanel.h"
+#define QUORVANE_HAS_ADVANCED_OPTIONS 1
+#endif
+#if __has_include("ui/panel/QuestionsCard.h")
+#include "ui/panel/QuestionsCard.h"
+#define QUORVANE_HAS_QUESTIONS_CARD 1
+#endif
+#if __has_include("ui/panel/VariationsPicker.h")
+#include "ui/panel/VariationsPicker.h"
+#define QUORVANE_HAS_VARIATIONS_PICKER 1
+#endif
+
+#include <QEvent>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPropertyAnimation>
+#include <QShortcut>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <utility>
 
@@ -12,6 +63,11 @@ PopoverView::PopoverView(AppState& state, std::function<void()> onClose,
     , state_(state)
     , onClose_(std::move(onClose))
     , onHeightChanged_(std::move(onHeightChanged)) {
+    setFixedWidth(width);
+    setFocusPolicy(Qt::StrongFocus);
+    buildLayout();
+    buildShortcuts();
+    lastHasOutput_ = state_.hasOutput();
     subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
     refreshNow();
 }
@@ -99,7 +155,299 @@ void PopoverView::scheduleRefresh() {
 
 void PopoverView::refreshNow() {
     refreshPending_ = false;
+    refreshRoot();
     emit refreshed();
+    reportHeightIfChanged();
+}
+
+bool PopoverView::hasAuxiliaryPanel() const {
+    return state_.showAdvanced() || !state_.pendingQuestions().empty() ||
+           !state_.variations().empty();
+}
+
+int PopoverView::editorTargetHeight() const { return hasAuxiliaryPanel() ? 190 : 280; }
+
+int PopoverView::contentHeight() const {
+    return layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
+                                         : layout()->totalSizeHint().height();
+}
+
+namespace {
+
+// A column with the given padding on all edges and spacing between its items.
+QVBoxLayout* column(QWidget* owner, int padding, int spacing) {
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(padding, padding, padding, padding);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+// A card's content padded by 16 inside the floating surface of the main column.
+Surface* surfaceAround(QWidget* content, QWidget* parent) {
+    auto* surface = new Surface(16, 18, 6, parent);
+    auto* padded = new QWidget(surface);
+    column(padded, 16, 0)->addWidget(content);
+    surface->setContent(padded);
+    surface->setVisible(false);
+    return surface;
+}
+
+} // namespace
+
+void PopoverView::buildLayout() {
+    auto* root = column(this, 0, 0);
+
+    mainPage_ = new QWidget(this);
+    auto* page = column(mainPage_, 20, 18);
+#ifdef QUORVANE_HAS_PANEL_HEADER
+    auto* headerRow = new QHBoxLayout();
+    headerRow->setSpacing(11);
+    headerRow->addWidget(new PanelHeader(*this, mainPage_));
+    page->addLayout(headerRow);
+#endif
+
+    mainColumn_ = new QVBoxLayout();
+    mainColumn_->setSpacing(16);
+    banner_ = new ErrorBanner("", false, [this] { state_.openSettings(); }, mainPage_);
+    banner_->setVisible(false);
+    mainColumn_->addWidget(banner_);
+
+#ifdef QUORVANE_HAS_EDITOR_CARD
+    editor_ = new EditorCard(*this, mainPage_);
+#else
+    editor_ = new QWidget(mainPage_);
+#endif
+    editor_->setObjectName("editorCard");
+    editorHeight_ = editorTargetHeight();
+    editor_->setFixedHeight(editorHeight_);
+    mainColumn_->addWidget(editor_);
+    editorSpring_ = new SpringAnimation(DesignSprings::expand, this);
+    connect(editorSpring_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        editor_->setFixedHeight(qRound(value.toReal()));
+    });
+
+    auto* actions = new QVBoxLayout();
+    actions->setSpacing(8);
+#ifdef QUORVANE_HAS_ACTION_BAR
+    actions->addWidget(new ActionBar(*this, mainPage_));
+#endif
+#ifdef QUORVANE_HAS_ADVANCED_OPTIONS
+    advanced_ = new AdvancedOptionsPanel(*this, mainPage_);
+    advanced_->setObjectName("advancedOptions");
+    actions->addWidget(advanced_);
+#endif
+    mainColumn_->addLayout(actions);
+
+#ifdef QUORVANE_HAS_QUESTIONS_CARD
+    questions_ = surfaceAround(new QuestionsCard(*this), mainPage_);
+#else
+    questions_ = surfaceAround(new QWidget(), mainPage_);
+#endif
+    questions_->setObjectName("questionsSurface");
+    mainColumn_->addWidget(questions_);
+#ifdef QUORVANE_HAS_VARIATIONS_PICKER
+    variations_ = surfaceAround(new VariationsPicker(*this), mainPage_);
+#else
+    variations_ = surfaceAround(new QWidget(), mainPage_);
+#endif
+    variations_->setObjectName("variationsSurface");
+    mainColumn_->addWidget(variations_);
+    page->addLayout(mainColumn_);
+
+#ifdef QUORVANE_HAS_PANEL_FOOTER
+    auto* footerRow = new QHBoxLayout();
+    footerRow->setSpacing(8);
+    footerRow->addWidget(new PanelFooter(*this, mainPage_));
+    page->addLayout(footerRow);
+#endif
+    root->addWidget(mainPage_);
+
+#ifdef QUORVANE_HAS_HISTORY_VIEW
+    history_ = new HistoryView(state_, this);
+#else
+    history_ = new QWidget(this);
+#endif
+    history_->setObjectName("historyView");
+    history_->setVisible(false);
+    root->addWidget(history_);
+}
+
+void PopoverView::buildShortcuts() {
+    const std::array<std::function<void()>, 6> actions{
+        [this] { primaryAction(); },
+        [this] { regenerateIfResult(); },
+        [this] { showDraft(); },
+        [this] { state_.clear(); },
+        [this] { toggleHistoryShortcut(); },
+        [this] { state_.openSettings(); },
+    };
+    const std::array<const char*, 6> names{"enhanceShortcut", "regenerateShortcut",
+                                           "backToDraftShortcut", "clearShortcut",
+                                           "historyShortcut", "settingsShortcut"};
+    for (std::size_t index = 0; index < shortcuts_.size(); ++index) {
+        auto* shortcut = new QShortcut(this);
+        shortcut->setObjectName(names[index]);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, actions[index]);
+        shortcuts_[index] = shortcut;
+    }
+}
+
+void PopoverView::refreshRoot() {
+    const Appearance appearance = state_.appearance();
+    ColorScheme::force(this, appearance == Appearance::auto_
+                                 ? std::nullopt
+                                 : std::optional(appearance == Appearance::dark
+                                                     ? ColorScheme::Scheme::dark
+                                                     : ColorScheme::Scheme::light));
+    const bool showHistory = state_.showHistory();
+    if (history_->isVisibleTo(this) != showHistory) {
+        mainPage_->setVisible(!showHistory);
+        history_->setVisible(showHistory);
+        fadeIn(showHistory ? history_ : mainPage_);
+    }
+    const bool hasOutput = state_.hasOutput();
+    if (hasOutput != lastHasOutput_) {
+        lastHasOutput_ = hasOutput;
+        if (hasOutput) {
+            showResult();
+        }
+    }
+    refreshBanner();
+    refreshEditorHeight();
+    refreshCards();
+    refreshShortcuts();
+    update();
+}
+
+void PopoverView::refreshBanner() {
+    const auto& message = state_.errorMessage();
+    if (!message) {
+        banner_->setVisible(false);
+        return;
+    }
+    if (banner_->message() != QString::fromStdString(*message)) {
+        banner_->setMessage(*message);
+    }
+    banner_->setSuggestsSettings(state_.lastErrorSuggestsSettings());
+    banner_->setVisible(true);
+}
+
+void PopoverView::refreshEditorHeight() {
+    const int target = editorTargetHeight();
+    if (target == editorHeight_) {
+        return;
+    }
+    const qreal from = editor_->height() > 0 ? editor_->height() : editorHeight_;
+    editorHeight_ = target;
+    if (!isVisible()) {
+        editorSpring_->stop();
+        editor_->setFixedHeight(target);
+        return;
+    }
+    editorSpring_->animate(from, target);
+}
+
+void PopoverView::refreshCards() {
+    if (advanced_) {
+        advanced_->setVisible(state_.showAdvanced());
+    }
+    const auto show = [](QWidget* card, bool visible) {
+        if (card->isVisibleTo(card->parentWidget()) == visible) {
+            return;
+        }
+        card->setVisible(visible);
+        if (visible) {
+            fadeIn(card);
+        }
+    };
+    show(questions_, !state_.pendingQuestions().empty());
+    show(variations_, !state_.variations().empty());
+}
+
+void PopoverView::refreshShortcuts() {
+    const AppShortcuts& entries = state_.appShortcuts().shortcuts();
+    const std::array<const HotkeyConfig*, 6> configs{&entries.enhance,     &entries.regenerate,
+                                                     &entries.backToDraft, &entries.clear,
+                                                     &entries.history,     &entries.settings};
+    const bool resultShown = state_.fieldMode() == FieldMode::result;
+    const std::array<bool, 6> enabled{
+        isPrimaryEnabled(),
+        resultShown && state_.hasOutput() && !state_.isEnhancing(),
+        resultShown,
+        true,
+        true,
+        true,
+    };
+    for (std::size_t index = 0; index < shortcuts_.size(); ++index) {
+        const QKeySequence sequence = ShortcutKeySequence::from(configs[index]->keyboardShortcut());
+        if (shortcuts_[index]->key() != sequence) {
+            shortcuts_[index]->setKey(sequence);
+        }
+        shortcuts_[index]->setEnabled(enabled[index]);
+    }
+}
+
+void PopoverView::reportHeightIfChanged() {
+    if (!onHeightChanged_) {
+        return;
+    }
+    const int height = contentHeight();
+    if (reportedHeight_ == height) {
+        return;
+    }
+    reportedHeight_ = height;
+    onHeightChanged_(height);
+}
+
+void PopoverView::fadeIn(QWidget* widget) {
+    if (!widget->isVisible()) {
+        return;
+    }
+    auto* effect = new QGraphicsOpacityEffect(widget);
+    widget->setGraphicsEffect(effect);
+    auto* fade = new QPropertyAnimation(effect, "opacity", widget);
+    fade->setDuration(220);
+    fade->setStartValue(0.0);
+    fade->setEndValue(1.0);
+    // The effect costs a render pass per frame; drop it once the fade is done.
+    connect(fade, &QPropertyAnimation::finished, widget, [widget] { widget->setGraphicsEffect(nullptr); });
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void PopoverView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF shape = rect();
+    const auto scheme = ColorScheme::of(this);
+    const bool dark = state_.appearance() == Appearance::dark;
+    ShapePainter::fillRoundedRect(
+        painter, shape, cornerRadius,
+        VisualEffectView::fill(VisualEffectView::Material::popover, scheme));
+    ShapePainter::strokeRoundedRectInside(painter, shape, cornerRadius,
+                                          DesignColors::withOpacity(DesignColors::white(),
+                                                                    dark ? 0.1 : 0.35),
+                                          1);
+    QLinearGradient sheen(shape.topLeft(), shape.bottomLeft());
+    sheen.setColorAt(0, DesignColors::withOpacity(DesignColors::white(), dark ? 0.06 : 0.25));
+    sheen.setColorAt(1, DesignColors::clear());
+    ShapePainter::strokeRoundedRectInside(painter, shape, cornerRadius, sheen, 2);
+}
+
+void PopoverView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        requestClose();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool PopoverView::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::LayoutRequest) {
+        reportHeightIfChanged();
+    }
+    return handled;
 }
 
 } // namespace quorvane

@@ -10,9 +10,18 @@
 
 #include <QWidget>
 
+#include <array>
 #include <functional>
+#include <optional>
+
+class QShortcut;
+class QVBoxLayout;
 
 namespace quorvane {
+
+class ErrorBanner;
+class SpringAnimation;
+class Surface;
 
 class PopoverView : public QWidget {
     Q_OBJECT
@@ -50,13 +59,37 @@ public:
     // Re-reads the state now instead of on the next turn of the event loop.
     void refreshNow();
 
+    // True while the advanced options, questions or variations take room under the editor.
+    bool hasAuxiliaryPanel() const;
+    // The editor card's height once its spring has settled: 190 or 280.
+    int editorTargetHeight() const;
+    // The height the content asks for at the fixed width.
+    int contentHeight() const;
+
+    static constexpr int width = 480;
+    static constexpr qreal cornerRadius = 26;
+
 signals:
     void focusFlagsChanged();
     // After every re-read of the state.
     void refreshed();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+
 private:
     void scheduleRefresh();
+    void buildLayout();
+    void buildShortcuts();
+    void refreshRoot();
+    void refreshBanner();
+    void refreshEditorHeight();
+    void refreshCards();
+    void refreshShortcuts();
+    void reportHeightIfChanged();
+    static void fadeIn(QWidget* widget);
 
     AppState& state_;
     std::function<void()> onClose_;
@@ -64,6 +97,21 @@ private:
     bool inputFocused_ = false;
     bool outputFocused_ = false;
     bool refreshPending_ = false;
+    bool lastHasOutput_ = false;
+    std::optional<int> reportedHeight_;
+
+    QWidget* mainPage_ = nullptr;
+    QWidget* history_ = nullptr;
+    QVBoxLayout* mainColumn_ = nullptr;
+    ErrorBanner* banner_ = nullptr;
+    QWidget* editor_ = nullptr;
+    QWidget* advanced_ = nullptr;
+    Surface* questions_ = nullptr;
+    Surface* variations_ = nullptr;
+    SpringAnimation* editorSpring_ = nullptr;
+    int editorHeight_ = 280;
+    // In the order of the in-app shortcut entries.
+    std::array<QShortcut*, 6> shortcuts_{};
     Subscription subscription_;
 };
 

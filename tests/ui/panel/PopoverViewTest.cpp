@@ -1,0 +1,345 @@
+#include "ui/panel/PopoverView.h"
+
+#include "support/ViewTestState.h"
+#include "ui/kit/ColorScheme.h"
+#include "ui/kit/ErrorBanner.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QShortcut>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+namespace quorvane {
+namespace {
+
+using test::ViewTestState;
+
+class PopoverViewTest : public testing::Test {
+protected:
+    AppState& state() { return fixture_.state(); }
+
+    PopoverView& view() {
+        if (!view_) {
+            view_.emplace(state(), [this] { ++closes_; },
+                          [this](double height) { heights_.push_back(height); });
+        }
+        return *view_;
+    }
+
+    // Shown and active, so that window shortcuts and focus behave as on a desktop.
+    PopoverView& shownView() {
+        auto& panel = view();
+        panel.show();
+        panel.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&panel));
+        return panel;
+    }
+
+    void settle() { ViewTestState::processEvents(); }
+
+    bool requestsAtLeast(std::size_t count) {
+        return ViewTestState::waitUntil(
+            [&] { return fixture_.server().requests().size() >= count; });
+    }
+
+    void showResult(const std::string& text) {
+        state().setOutputText(text);
+        state().setFieldMode(FieldMode::result);
+        settle();
+    }
+
+    QShortcut* shortcut(const char* name) { return view().findChild<QShortcut*>(name); }
+
+    ViewTestState fixture_;
+    std::optional<PopoverView> view_;
+    int closes_ = 0;
+    std::vector<double> heights_;
+};
+
+TEST_F(PopoverViewTest, PrimaryActionTakesTheFirstMatchingBranch) {
+    // Questions pending: answers are submitted even in result mode.
+    state().setInputText("draft");
+    showResult("result");
+    state().setPendingQuestions({"Which language?"});
+    state().setAnswers({"Rust"});
+    view().primaryAction();
+    ASSERT_TRUE(requestsAtLeast(1));
+    EXPECT_THAT(fixture_.server().requests()[0].body, testing::HasSubstr("A: Rust"));
+    ASSERT_TRUE(ViewTestState::waitUntil([&] { return !state().isEnhancing(); }));
+    EXPECT_EQ(closes_, 0);
+
+    // A shown result: copy and close, no request.
+    state().setPendingQuestions({});
+    showResult("the result");
+    view().primaryAction();
+    EXPECT_EQ(fixture_.pasteboard().string(), "the result");
+    EXPECT_EQ(closes_, 1);
+    EXPECT_EQ(fixture_.server().requests().size(), 1u);
+
+    // Draft mode: enhance the draft as typed.
+    state().setFieldMode(FieldMode::draft);
+    state().setInputText("my draft");
+    view().primaryAction();
+    ASSERT_TRUE(requestsAtLeast(2));
+    EXPECT_THAT(fixture_.server().requests()[1].body, testing::HasSubstr("my draft"));
+}
+
+TEST_F(PopoverViewTest, RegenerateAndVariationsStartFromTheShownResult) {
+    struct Case {
+        const char* name;
+        FieldMode mode;
+        bool variations;
+        const char* expectedDraft;
+    };
+    const Case cases[] = {
+        {"regenerate in result mode", FieldMode::result, false, "shown result"},
+        {"regenerate in draft mode", FieldMode::draft, false, "old draft"},
+        {"variations in result mode", FieldMode::result, true, "shown result"},
+        {"variations in draft mode", FieldMode::draft, true, "old draft"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        state().clear();
+        state().setInputText("old draft");
+        state().setOutputText("shown result");
+        state().setFieldMode(c.mode);
+        fixture_.stallReplies();
+        if (c.variations) {
+            view().generateVariations();
+        } else {
+            view().regenerate();
+        }
+        EXPECT_EQ(state().inputText(), c.expectedDraft);
+        EXPECT_TRUE(ViewTestState::waitUntil(
+            [&] { return state().isEnhancing() || state().isGeneratingVariations(); }));
+        state().cancelEnhance();
+        fixture_.release();
+    }
+}
+
+TEST_F(PopoverViewTest, PrimaryEnabledFollowsModeQuestionsAndBusy) {
+    struct Case {
+        const char* name;
+        FieldMode mode;
+        const char* draft;
+        const char* output;
+        bool questions;
+        bool busy;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {"empty draft", FieldMode::draft, "", "", false, false, false},
+        {"blank draft", FieldMode::draft, "  \n", "", false, false, false},
+        {"draft", FieldMode::draft, "text", "", false, false, true},
+        {"draft while busy", FieldMode::draft, "text", "", false, true, false},
+        {"result shown", FieldMode::result, "", "out", false, false, true},
+        {"result shown while busy", FieldMode::result, "", "out", false, true, true},
+        {"result mode without output", FieldMode::result, "", " ", false, false, false},
+        {"questions, empty draft", FieldMode::draft, "", "", true, false, true},
+        {"questions while busy", FieldMode::draft, "text", "", true, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        state().setInputText(c.draft);
+        state().setOutputText(c.output);
+        state().setFieldMode(c.mode);
+        state().setPendingQuestions(c.questions ? std::vector<std::string>{"Q?"}
+                                                : std::vector<std::string>{});
+        state().setIsEnhancing(c.busy);
+        settle();
+        EXPECT_EQ(view().isPrimaryEnabled(), c.enabled);
+        EXPECT_EQ(shortcut("enhanceShortcut")->isEnabled(), c.enabled);
+    }
+}
+
+TEST_F(PopoverViewTest, FreshOutputSwitchesToTheResultButEmptyingDoesNotSwitchBack) {
+    view();
+    state().setOutputText("new result");
+    settle();
+    EXPECT_EQ(state().fieldMode(), FieldMode::result);
+
+    state().setFieldMode(FieldMode::draft);
+    state().setOutputText("new result, edited");
+    settle();
+    EXPECT_EQ(state().fieldMode(), FieldMode::draft) << "output stayed present: no new switch";
+
+    state().setFieldMode(FieldMode::result);
+    state().setOutputText("");
+    settle();
+    EXPECT_EQ(state().fieldMode(), FieldMode::result);
+}
+
+TEST_F(PopoverViewTest, AuxiliaryPanelsShrinkTheEditor) {
+    auto& panel = view();
+    auto* editor = panel.findChild<QWidget*>("editorCard");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->height() > 0 ? editor->maximumHeight() : 0, 280);
+
+    const std::function<void(bool)> toggles[] = {
+        [&](bool on) { state().setShowAdvanced(on); },
+        [&](bool on) { state().setPendingQuestions(on ? std::vector<std::string>{"Q?"}
+                                                      : std::vector<std::string>{}); },
+        [&](bool on) { state().setVariations(on ? std::vector<std::string>{"a", "b"}
+                                                : std::vector<std::string>{}); },
+    };
+    for (const auto& toggle : toggles) {
+        toggle(true);
+        settle();
+        EXPECT_EQ(panel.editorTargetHeight(), 190);
+        EXPECT_EQ(editor->maximumHeight(), 190);
+        toggle(false);
+        settle();
+        EXPECT_EQ(editor->maximumHeight(), 280);
+    }
+}
+
+TEST_F(PopoverViewTest, CardsAndBannerAppearWithTheirState) {
+    auto& panel = shownView();
+    auto* questions = panel.findChild<QWidget*>("questionsSurface");
+    auto* variations = panel.findChild<QWidget*>("variationsSurface");
+    EXPECT_FALSE(questions->isVisible());
+    EXPECT_FALSE(variations->isVisible());
+
+    state().setPendingQuestions({"Q?"});
+    state().setVariations({"one"});
+    state().setErrorMessage("Something failed.");
+    settle();
+    EXPECT_TRUE(questions->isVisible());
+    EXPECT_TRUE(variations->isVisible());
+    auto* banner = panel.findChild<ErrorBanner*>();
+    ASSERT_NE(banner, nullptr);
+    EXPECT_TRUE(banner->isVisible());
+    EXPECT_EQ(banner->message(), "Something failed.");
+
+    state().setShowHistory(true);
+    settle();
+    EXPECT_TRUE(panel.findChild<QWidget*>("historyView")->isVisible());
+    EXPECT_FALSE(banner->isVisible()) << "the history list takes the main column's place";
+}
+
+TEST_F(PopoverViewTest, HeightIsReportedOnceAtStartAndOnEachChange) {
+    auto& panel = shownView();
+    settle();
+    ASSERT_FALSE(heights_.empty());
+    const double first = heights_.back();
+    const auto reports = heights_.size();
+    panel.refreshNow();
+    EXPECT_EQ(heights_.size(), reports) << "an unchanged height is not reported again";
+
+    state().setErrorMessage("A message that takes a line of its own.");
+    settle();
+    ASSERT_GT(heights_.size(), reports);
+    EXPECT_GT(heights_.back(), first);
+}
+
+TEST_F(PopoverViewTest, EscapeClosesThePanel) {
+    auto& panel = shownView();
+    QTest::keyClick(&panel, Qt::Key_Escape);
+    EXPECT_EQ(closes_, 1);
+}
+
+TEST_F(PopoverViewTest, ShortcutsFireThroughRealKeyEvents) {
+    auto& panel = shownView();
+    int settingsOpened = 0;
+    state().openSettings = [&] { ++settingsOpened; };
+
+    // Regenerate does nothing in draft mode; back-to-draft is disabled there.
+    state().setInputText("draft text");
+    settle();
+    QTest::keyClick(&panel, Qt::Key_R, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(fixture_.server().requests().empty());
+    EXPECT_FALSE(shortcut("backToDraftShortcut")->isEnabled());
+
+    QTest::keyClick(&panel, Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_TRUE(requestsAtLeast(1));
+    ASSERT_TRUE(ViewTestState::waitUntil([&] { return state().fieldMode() == FieldMode::result; }));
+    settle();
+
+    QTest::keyClick(&panel, Qt::Key_BracketLeft, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(state().fieldMode(), FieldMode::draft);
+
+    QTest::keyClick(&panel, Qt::Key_H, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(state().showHistory());
+    QTest::keyClick(&panel, Qt::Key_H, Qt::ControlModifier);
+    settle();
+    EXPECT_FALSE(state().showHistory());
+
+    QTest::keyClick(&panel, Qt::Key_Comma, Qt::ControlModifier);
+    EXPECT_EQ(settingsOpened, 1);
+
+    QTest::keyClick(&panel, Qt::Key_K, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(state().inputText(), "");
+    EXPECT_EQ(state().outputText(), "");
+    QTest::keyClick(&panel, Qt::Key_K, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(state().fieldMode(), FieldMode::draft) << "clear fires with nothing to clear";
+}
+
+TEST_F(PopoverViewTest, RecordedShortcutsReplaceTheBuiltInOnes) {
+    AppShortcuts custom;
+    custom.history = HotkeyConfig{37, HotkeyConfig::commandModifier | HotkeyConfig::shiftModifier,
+                                  "L"};
+    state().appShortcuts().setShortcuts(custom);
+    auto& panel = shownView();
+    QTest::keyClick(&panel, Qt::Key_H, Qt::ControlModifier);
+    settle();
+    EXPECT_FALSE(state().showHistory());
+    QTest::keyClick(&panel, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    settle();
+    EXPECT_TRUE(state().showHistory());
+}
+
+// Grabs of the main states for review, only when a directory is given.
+TEST_F(PopoverViewTest, SnapshotsOfTheMainStates) {
+    const char* directory = std::getenv("QUORVANE_SNAPSHOT_DIR");
+    if (!directory) {
+        GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR not set";
+    }
+    QDir().mkpath(directory);
+    struct Shot {
+        const char* name;
+        std::function<void()> arrange;
+    };
+    const Shot shots[] = {
+        {"empty", [] {}},
+        {"busy", [&] { state().setInputText("a tool that renames photos"); state().setIsEnhancing(true); }},
+        {"result", [&] { showResult("You are a senior engineer. Build a command-line tool..."); }},
+        {"questions", [&] { state().setPendingQuestions({"Which language?", "Any tests?"});
+                            state().setAnswers({"", ""}); }},
+        {"variations", [&] { state().setVariations({"First rewrite.", "Second rewrite.", "Third."}); }},
+        {"error", [&] { state().setErrorMessage("No API key set for OpenAI. Add one in Settings.");
+                        state().setLastErrorSuggestsSettings(true); }},
+        {"history", [&] { state().setShowHistory(true); }},
+    };
+    for (const auto appearance : {Appearance::light, Appearance::dark}) {
+        for (const auto& shot : shots) {
+            state().clear();
+            state().setShowHistory(false);
+            state().setAppearance(appearance);
+            shot.arrange();
+            auto& panel = view();
+            panel.show();
+            settle();
+            panel.resize(PopoverView::width, panel.contentHeight());
+            settle();
+            const QString file = QString("%1/popover-%2-%3.png")
+                                     .arg(directory, shot.name,
+                                          appearance == Appearance::dark ? "dark" : "light");
+            EXPECT_TRUE(panel.grab().save(file));
+            state().setIsEnhancing(false);
+        }
+    }
+}
+
+} // namespace
+} // namespace quorvane
