@@ -6,9 +6,10 @@ ASAN_DIR  ?= build-asan
 TSAN_DIR  ?= build-tsan
 BENCH_DIR ?= build-bench
 JOBS      ?= $(shell nproc)
+PREFIX    ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all bootstrap build run test bench sanitize tsan clean
+.PHONY: all bootstrap build run test bench sanitize tsan install clean
 
 all: build
 
@@ -47,6 +48,13 @@ tsan: bootstrap
 	cmake --build $(TSAN_DIR) -j $(JOBS)
 	TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp:halt_on_error=1 \
 	  ctest --test-dir $(TSAN_DIR) --output-on-failure -j $(JOBS) -R '^(AppState|VariationGroup|WorkerSet|TaskSlot|CurlHttpSession|SentryTransport|Updater)'
+
+# The program looks for its data files under the prefix it was configured with,
+# so the prefix is set before building. DESTDIR is honoured for packaging.
+install: bootstrap
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane-next
+	cmake --install $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(BENCH_DIR)

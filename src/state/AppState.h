@@ -271,6 +271,8 @@ public:
     void prefillFromClipboardIfNeeded();
 
     AppShortcutStore& appShortcuts() { return appShortcuts_; }
+    Pasteboard& pasteboard() { return services_.pasteboard; }
+    const ApplicationInfo& applicationInfo() const { return services_.applicationInfo; }
     HistoryStore& historyStore() { return historyStore_; }
     const KeyStore& keyStore() const { return keyStore_; }
     SettingsStore& settings() { return settings_; }

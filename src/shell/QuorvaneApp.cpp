@@ -1,0 +1,92 @@
+#include "shell/QuorvaneApp.h"
+
+#include "platform/defaults/UserDefaults.h"
+#include "platform/hotkey/HotkeyBackendSelector.h"
+#include "platform/pasteboard/QtPasteboard.h"
+#include "platform/task/QtMainQueue.h"
+#include "shell/AppDelegate.h"
+#include "shell/SingleInstance.h"
+#include "state/AppState.h"
+#include "state/HistoryStore.h"
+#include "state/KeyStore.h"
+#include "state/SettingsStore.h"
+
+#include <QApplication>
+#include <QProcessEnvironment>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace quorvane {
+
+namespace {
+
+constexpr std::array diagnosticFlags{
+    "--selftest",   "--showcase",   "--clarifytest",     "--copytest",      "--variationtest",
+    "--keyprobe",   "--menuprobe",  "--onboardingprobe", "--resourceprobe", "--errortest",
+    "--hotkeytest", "--sentrytest", "--telemetryprobe",
+};
+
+} // namespace
+
+QuorvaneApp::QuorvaneApp()
+    : mainQueue_(std::make_unique<QtMainQueue>())
+    , pasteboard_(std::make_unique<QtPasteboard>()) {
+    auto& defaults = UserDefaults::standard();
+    appState_ =
+        std::make_unique<AppState>(HistoryStore(defaults), KeyStore(), SettingsStore(defaults),
+                                   AppState::Services{*mainQueue_, *pasteboard_, defaults});
+    hotkeyEvents_ = HotkeyBackendSelector::makeEventManager();
+    appDelegate_ = std::make_unique<AppDelegate>(*appState_, *hotkeyEvents_, *mainQueue_);
+}
+
+QuorvaneApp::~QuorvaneApp() = default;
+
+bool QuorvaneApp::requestsDiagnosticMode(const QStringList& arguments,
+                                         const QProcessEnvironment& environment) {
+    if (environment.value(QStringLiteral("THRIM_SELFTEST")) == QStringLiteral("1")) {
+        return true;
+    }
+    return std::any_of(diagnosticFlags.begin(), diagnosticFlags.end(), [&](const char* flag) {
+        return arguments.contains(QString::fromUtf8(flag));
+    });
+}
+
+int QuorvaneApp::main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quorvane"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
+    QApplication::setDesktopFileName(QStringLiteral("quorvane"));
+    // Windows only hide when closed, and the application lives on with none shown.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const auto arguments = QApplication::arguments();
+    std::unique_ptr<SingleInstance> instance;
+    if (!requestsDiagnosticMode(arguments, QProcessEnvironment::systemEnvironment())) {
+        instance = std::make_unique<SingleInstance>();
+        switch (instance->acquire()) {
+        case SingleInstance::Role::handedOver:
+            return 0;
+        case SingleInstance::Role::unreachable:
+            std::fprintf(stderr, "quorvane: another copy is running but does not answer\n");
+            return 1;
+        case SingleInstance::Role::primary:
+            break;
+        }
+    }
+
+    QuorvaneApp app;
+    if (instance) {
+        QObject::connect(instance.get(), &SingleInstance::reopenRequested, &app.appDelegate(),
+                         [&app] { app.appDelegate().handleReopen(); });
+    }
+    app.appDelegate().applicationDidFinishLaunching(arguments);
+    return QApplication::exec();
+}
+
+} // namespace quorvane
+
+int main(int argc, char** argv) {
+    return quorvane::QuorvaneApp::main(argc, argv);
+}

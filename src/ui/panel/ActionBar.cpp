@@ -1,0 +1,89 @@
+#include "ui/panel/ActionBar.h"
+
+#include "ui/kit/KitButton.h"
+#include "ui/kit/SoftButtonStyle.h"
+#include "ui/panel/ActionDisclosureButton.h"
+#include "ui/panel/ActionPrimaryButton.h"
+#include "ui/panel/PopoverView.h"
+#include "ui/panel/WorkingPill.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace quorvane {
+
+namespace {
+
+KitButton* makeSoftButton(QWidget* parent, const char* objectName, const char* symbol,
+                          const QString& title, const QString& tooltip) {
+    auto* button = new KitButton(std::make_unique<SoftButtonStyle>(), parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setSymbol(symbol);
+    button->setText(title);
+    button->setAccessibleName(title);
+    button->setToolTip(tooltip);
+    button->setSpacing(6);
+    return button;
+}
+
+} // namespace
+
+ActionBar::ActionBar(PopoverView& panel, QWidget* parent)
+    : QWidget(parent)
+    , panel_(panel)
+    , variations_(makeSoftButton(this, "variationsButton", "square.stack.3d.up",
+                                 QStringLiteral("Variations"),
+                                 QStringLiteral("Generate 3 candidate rewrites")))
+    , primary_(new ActionPrimaryButton(this))
+    , pill_(new WorkingPill(this))
+    , clear_(makeSoftButton(this, "clearButton", "trash", QStringLiteral("Clear"),
+                            QStringLiteral("Clear both fields (⌘K)")))
+    , advanced_(new ActionDisclosureButton(this)) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+
+    auto* row = new QHBoxLayout();
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(12);
+    row->addWidget(variations_, 0, Qt::AlignVCenter);
+    row->addStretch(1);
+    row->addWidget(primary_, 0, Qt::AlignVCenter);
+    row->addWidget(pill_, 0, Qt::AlignVCenter);
+    row->addWidget(clear_, 0, Qt::AlignVCenter);
+    column->addLayout(row);
+    column->addWidget(advanced_, 0, Qt::AlignLeft);
+
+    connect(variations_, &KitButton::clicked, this, [this] { panel_.generateVariations(); });
+    connect(primary_, &KitButton::clicked, this, [this] { panel_.primaryAction(); });
+    connect(pill_, &WorkingPill::stopRequested, this, [this] { panel_.state().cancelEnhance(); });
+    connect(clear_, &KitButton::clicked, this, [this] { panel_.state().clear(); });
+    connect(advanced_, &ActionDisclosureButton::clicked, this, [this] {
+        AppState& state = panel_.state();
+        state.setShowAdvanced(!state.showAdvanced());
+    });
+    connect(&panel_, &PopoverView::refreshed, this, &ActionBar::refresh);
+    refresh();
+}
+
+void ActionBar::refresh() {
+    const AppState& state = panel_.state();
+    const bool busy = state.isEnhancing() || state.isGeneratingVariations();
+    const bool copyMode = state.fieldMode() == FieldMode::result && state.hasOutput();
+
+    variations_->setEnabled(state.canEnhance() && !state.isGeneratingVariations());
+
+    primary_->setCopyMode(copyMode);
+    primary_->setEnabled(panel_.isPrimaryEnabled());
+    primary_->setVisible(!busy);
+    pill_->setGeneratingVariations(state.isGeneratingVariations());
+    pill_->setVisible(busy);
+
+    // Untrimmed on purpose: a draft of spaces is still something to clear.
+    clear_->setEnabled(!state.inputText().empty() || !state.outputText().empty());
+
+    advanced_->setExpanded(state.showAdvanced());
+    advanced_->setShowsDot(!state.styleOptions().isDefault());
+}
+
+} // namespace quorvane

@@ -1,0 +1,88 @@
+#include "ui/panel/ActionPrimaryButton.h"
+
+#include "ui/kit/AuroraButtonStyle.h"
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/Symbols.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace quorvane {
+
+namespace {
+
+constexpr qreal hintOpacity = 0.7;
+
+QLabel* makeLabel(QWidget* parent, const QFont& font) {
+    auto* label = new QLabel(parent);
+    label->setFont(font);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+} // namespace
+
+ActionPrimaryButton::ActionPrimaryButton(QWidget* parent)
+    : KitButton(std::make_unique<AuroraButtonStyle>(width), parent)
+    , symbol_(makeLabel(this, Symbols::font(13)))
+    , title_(makeLabel(this, style().labelFont()))
+    , hint_(makeLabel(this, DesignFonts::system(11, QFont::DemiBold))) {
+    setObjectName(QStringLiteral("primaryButton"));
+    // The kit draws the background only; the labels below carry the content.
+    setLabelColor(QColor(Qt::transparent));
+    hint_->setText(QStringLiteral("⌘↵"));
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(7);
+    row->addStretch(1);
+    row->addWidget(symbol_);
+    row->addWidget(title_);
+    row->addWidget(hint_);
+    row->addStretch(1);
+
+    setCopyMode(false);
+    applyLabelOpacity();
+}
+
+void ActionPrimaryButton::setCopyMode(bool copyMode) {
+    if (copyMode_ == copyMode) {
+        return;
+    }
+    copyMode_ = copyMode;
+    const char* symbol = copyMode ? "doc.on.doc" : "sparkles";
+    const QString title = copyMode ? QStringLiteral("Copy & Close") : QStringLiteral("Enhance");
+    setSymbol(symbol);
+    setText(title);
+    setAccessibleName(title);
+    setToolTip(copyMode ? QStringLiteral("Copy the prompt and close (⌘↵)")
+                        : QStringLiteral("Enhance (⌘↵)"));
+    symbol_->setText(Symbols::glyph(symbol));
+    title_->setText(title);
+}
+
+QString ActionPrimaryButton::hintText() const {
+    return hint_->text();
+}
+
+void ActionPrimaryButton::changeEvent(QEvent* event) {
+    KitButton::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) {
+        applyLabelOpacity();
+    }
+}
+
+void ActionPrimaryButton::applyLabelOpacity() {
+    // The kit fades a disabled button's own label; these labels follow suit.
+    const qreal opacity = style().opacity({isEnabled(), false, false});
+    const auto sheet = [](qreal alpha) {
+        return QStringLiteral("color: rgba(255, 255, 255, %1); background: transparent;")
+            .arg(static_cast<int>(alpha * 255));
+    };
+    symbol_->setStyleSheet(sheet(opacity));
+    title_->setStyleSheet(sheet(opacity));
+    hint_->setStyleSheet(sheet(opacity * hintOpacity));
+}
+
+} // namespace quorvane

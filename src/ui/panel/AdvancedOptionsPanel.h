@@ -1,0 +1,44 @@
+// The tone, length and audience that shape the next enhancement, in a card
+// under the action row. It is there only while the advanced options are open.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <string_view>
+
+class QComboBox;
+class QLineEdit;
+
+namespace quorvane {
+
+class OptionLabel;
+class PopoverView;
+
+class AdvancedOptionsPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit AdvancedOptionsPanel(PopoverView& panel, QWidget* parent = nullptr);
+
+    void refresh();
+
+    // A raw value with each word capitalized, as the pickers show it.
+    static QString choiceTitle(std::string_view rawValue);
+
+    QComboBox* tonePicker() const { return tone_; }
+    QComboBox* lengthPicker() const { return length_; }
+    QLineEdit* audienceField() const { return audience_; }
+
+private:
+    QWidget* buildOptions();
+    QWidget* column(OptionLabel* heading, QWidget* control);
+
+    PopoverView& panel_;
+    QComboBox* tone_;
+    QComboBox* length_;
+    QLineEdit* audience_;
+    QList<OptionLabel*> headings_;
+};
+
+} // namespace quorvane

@@ -1,0 +1,239 @@
+#include "ui/panel/EditorCard.h"
+
+#include "platform/pasteboard/QtPasteboard.h"
+#include "ui/kit/AccentRim.h"
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/ResultSweep.h"
+#include "ui/kit/TransparentTextEditor.h"
+#include "ui/panel/EditorCornerButton.h"
+#include "ui/panel/EditorSurface.h"
+#include "ui/panel/PopoverView.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace quorvane {
+
+namespace {
+
+constexpr qreal editorFontSize = 16;
+constexpr qreal lineFragmentPadding = 5;
+constexpr qreal textInsetHeight = 9;
+
+const QString draftPlaceholder = QStringLiteral("Describe your prompt…");
+const QString resultPlaceholder =
+    QStringLiteral("The thrimed prompt appears here — editable before you copy.");
+
+// The state hands its pasteboard to views once it offers one; until then the
+// card talks to the system clipboard itself.
+template <typename State>
+Pasteboard* pasteboardOf(State& state) {
+    if constexpr (requires { state.pasteboard(); }) {
+        return &state.pasteboard();
+    } else {
+        return nullptr;
+    }
+}
+
+TransparentTextEditor::Configuration editorConfiguration(FieldMode mode, bool enhancing) {
+    TransparentTextEditor::Configuration configuration;
+    configuration.font = DesignFonts::monospaced(editorFontSize);
+    configuration.textContainerInset = QSizeF(0, textInsetHeight);
+    configuration.lineFragmentPadding = lineFragmentPadding;
+    configuration.isSelectable = true;
+    const bool result = mode == FieldMode::result;
+    // A result being replaced by a running request must not take edits.
+    configuration.isEditable = !result || !enhancing;
+    configuration.debugTag = result ? "result" : "draft";
+    return configuration;
+}
+
+} // namespace
+
+EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
+    : QWidget(parent)
+    , panel_(panel)
+    , pasteboard_(pasteboardOf(panel.state()))
+    , surface_(new EditorSurface(this))
+    , placeholder_(new QLabel(surface_))
+    , topButtons_(new QWidget(surface_))
+    , backToDraft_(new EditorCornerButton(12, 0, topButtons_))
+    , regenerate_(new EditorCornerButton(12, 0, topButtons_))
+    , clipboard_(new EditorCornerButton(13, 30, surface_))
+    , rim_(nullptr)
+    , sweep_(nullptr) {
+    setObjectName(QStringLiteral("editorCard"));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    if (pasteboard_ == nullptr) {
+        ownPasteboard_ = std::make_unique<QtPasteboard>();
+        pasteboard_ = ownPasteboard_.get();
+    }
+
+    placeholder_->setObjectName(QStringLiteral("placeholder"));
+    placeholder_->setFont(DesignFonts::monospaced(editorFontSize));
+    placeholder_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    placeholder_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A click on the placeholder belongs to the editor under it.
+    placeholder_->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    auto* row = new QHBoxLayout(topButtons_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    row->addWidget(backToDraft_, 0, Qt::AlignVCenter);
+    row->addWidget(regenerate_, 0, Qt::AlignVCenter);
+
+    backToDraft_->setObjectName(QStringLiteral("backToDraftButton"));
+    backToDraft_->setSymbol("arrow.uturn.backward");
+    backToDraft_->setToolTip(QStringLiteral("Edit your draft — result kept (⌘[)"));
+    backToDraft_->setAccessibleName(QStringLiteral("Edit your draft — result kept (⌘[)"));
+    regenerate_->setObjectName(QStringLiteral("regenerateButton"));
+    regenerate_->setSymbol("arrow.triangle.2.circlepath");
+    regenerate_->setToolTip(QStringLiteral("Regenerate (⌘R)"));
+    regenerate_->setAccessibleName(QStringLiteral("Regenerate (⌘R)"));
+    clipboard_->setObjectName(QStringLiteral("clipboardButton"));
+
+    connect(backToDraft_, &EditorCornerButton::clicked, this, [this] { panel_.showDraft(); });
+    connect(regenerate_, &EditorCornerButton::clicked, this, [this] { panel_.regenerate(); });
+    connect(clipboard_, &EditorCornerButton::clicked, this, [this] {
+        if (panel_.state().fieldMode() == FieldMode::result) {
+            panel_.state().copyOutput();
+        } else {
+            pasteIntoDraft();
+        }
+    });
+
+    replaceEditor(panel_.state().fieldMode());
+    rim_ = new AccentRim(surface_, EditorSurface::cornerRadius);
+    sweep_ = new ResultSweep(surface_, panel_.state().hasOutput());
+
+    connect(&panel_, &PopoverView::refreshed, this, &EditorCard::refresh);
+    connect(&panel_, &PopoverView::focusFlagsChanged, this, &EditorCard::refresh);
+    refresh();
+}
+
+EditorCard::~EditorCard() = default;
+
+void EditorCard::setPasteboard(Pasteboard& pasteboard) {
+    pasteboard_ = &pasteboard;
+    ownPasteboard_.reset();
+}
+
+void EditorCard::refresh() {
+    const AppState& state = panel_.state();
+    if (state.fieldMode() != editorMode_) {
+        replaceEditor(state.fieldMode());
+    }
+    refreshEditor();
+    refreshPlaceholder();
+    refreshCornerButtons();
+
+    const bool result = editorMode_ == FieldMode::result;
+    rim_->setFocused(result ? panel_.outputFocused() : panel_.inputFocused());
+    rim_->setActive(state.isEnhancing());
+    sweep_->setTrigger(state.hasOutput());
+}
+
+void EditorCard::replaceEditor(FieldMode mode) {
+    if (editor_ != nullptr) {
+        // Hidden at once so that nothing types into the leaving editor.
+        editor_->hide();
+        editor_->deleteLater();
+    }
+    const AppState& state = panel_.state();
+    const bool result = mode == FieldMode::result;
+    editorMode_ = mode;
+    editor_ = new TransparentTextEditor(editorConfiguration(mode, state.isEnhancing()),
+                                        result ? state.outputText() : state.inputText(), surface_);
+    connect(editor_, &TransparentTextEditor::textChanged, this,
+            [this, result](const std::string& text) {
+                if (result) {
+                    panel_.state().setOutputText(text);
+                } else {
+                    panel_.state().setInputText(text);
+                }
+            });
+    connect(editor_, &TransparentTextEditor::focused, this, [this, result] {
+        result ? panel_.setOutputFocused(true) : panel_.setInputFocused(true);
+    });
+    connect(editor_, &TransparentTextEditor::blurred, this, [this, result] {
+        result ? panel_.setOutputFocused(false) : panel_.setInputFocused(false);
+    });
+    placeChildren();
+    editor_->show();
+    editor_->lower();
+}
+
+void EditorCard::refreshEditor() {
+    const AppState& state = panel_.state();
+    const bool result = editorMode_ == FieldMode::result;
+    editor_->setText(result ? state.outputText() : state.inputText());
+    const auto wanted = editorConfiguration(editorMode_, state.isEnhancing());
+    if (editor_->configuration().isEditable != wanted.isEditable) {
+        editor_->configure(wanted);
+    }
+}
+
+void EditorCard::refreshPlaceholder() {
+    const AppState& state = panel_.state();
+    // Any character hides the draft placeholder, spaces included; the result
+    // placeholder goes by whether there is a result worth the name.
+    const bool draft = editorMode_ == FieldMode::draft;
+    const bool shown = draft ? state.inputText().empty() : !state.hasOutput();
+    const QString& text = draft ? draftPlaceholder : resultPlaceholder;
+    if (placeholder_->text() != text) {
+        placeholder_->setText(text);
+        placeChildren();
+    }
+    placeholder_->setVisible(shown);
+    placeholder_->raise();
+}
+
+void EditorCard::refreshCornerButtons() {
+    const AppState& state = panel_.state();
+    const bool result = editorMode_ == FieldMode::result;
+    topButtons_->setVisible(result && state.hasOutput());
+    regenerate_->setEnabled(!state.isEnhancing());
+
+    const QString tip =
+        result ? QStringLiteral("Copy output (⌘C)") : QStringLiteral("Paste from clipboard");
+    clipboard_->setSymbol(result ? "doc.on.doc" : "doc.on.clipboard");
+    if (clipboard_->toolTip() != tip) {
+        clipboard_->setToolTip(tip);
+        clipboard_->setAccessibleName(tip);
+    }
+    topButtons_->raise();
+    clipboard_->raise();
+}
+
+void EditorCard::pasteIntoDraft() {
+    const std::optional<std::string> text = pasteboard_->string();
+    if (!text) {
+        return;
+    }
+    panel_.state().setInputText(*text);
+}
+
+void EditorCard::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeChildren();
+}
+
+void EditorCard::placeChildren() {
+    surface_->setGeometry(rect());
+    const QRect content = surface_->rect().adjusted(padding, padding, -padding, -padding);
+    if (editor_ != nullptr) {
+        editor_->setGeometry(content);
+    }
+    const QSize hint = placeholder_->sizeHint();
+    placeholder_->setGeometry(content.left() + static_cast<int>(lineFragmentPadding),
+                              content.top() + static_cast<int>(textInsetHeight),
+                              std::max(0, content.width() - static_cast<int>(lineFragmentPadding)),
+                              hint.height());
+    const QSize top = topButtons_->sizeHint();
+    topButtons_->setGeometry(surface_->width() - top.width(), 0, top.width(), top.height());
+    const QSize corner = clipboard_->sizeHint();
+    clipboard_->setGeometry(surface_->width() - corner.width(),
+                            surface_->height() - corner.height(), corner.width(), corner.height());
+}
+
+} // namespace quorvane

@@ -1,0 +1,21 @@
+// The body of the editor card: the regular material in a rounded rectangle
+// of radius 22, under the editor, its placeholder and the corner buttons.
+#pragma once
+
+#include <QWidget>
+
+namespace quorvane {
+
+class EditorSurface : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr qreal cornerRadius = 22;
+
+    explicit EditorSurface(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace quorvane

@@ -1,0 +1,63 @@
+// The history sheet the panel shows in place of its main column: a header
+// with "Clear all" and "Done", then the saved enhancements newest first, or
+// a quiet empty state. Rows restore or delete their item through the state.
+#pragma once
+
+#include "state/AppState.h"
+#include "state/Subscription.h"
+#include "ui/kit/ColorScheme.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QStackedWidget;
+class QVBoxLayout;
+
+namespace quorvane {
+
+class HistoryRow;
+
+class HistoryView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit HistoryView(AppState& state, QWidget* parent = nullptr);
+
+    void refresh();
+
+    QPushButton* clearAllButton() const { return clearAll_; }
+    QPushButton* doneButton() const { return done_; }
+    QWidget* emptyState() const { return empty_; }
+    QScrollArea* list() const { return scroll_; }
+    std::vector<HistoryRow*> rows() const;
+
+private:
+    QWidget* makeHeader();
+    QWidget* makeEmptyState();
+    void scheduleRefresh(AppState::Property property);
+    void rebuildRows();
+    // Text colours follow the light or dark look the panel shows.
+    void applyScheme();
+    void clearAll();
+
+    AppState& state_;
+    QPushButton* clearAll_ = nullptr;
+    QPushButton* done_ = nullptr;
+    QStackedWidget* content_ = nullptr;
+    QWidget* empty_ = nullptr;
+    std::vector<QLabel*> secondaryLabels_;
+    QScrollArea* scroll_ = nullptr;
+    QWidget* rowsHost_ = nullptr;
+    QVBoxLayout* rowsLayout_ = nullptr;
+    bool refreshPending_ = false;
+    bool rowsStale_ = true;
+    std::optional<ColorScheme::Scheme> scheme_;
+    Subscription subscription_;
+};
+
+} // namespace quorvane

@@ -1,0 +1,84 @@
+#include "ui/panel/PanelHeader.h"
+
+#include "ui/kit/CircleIconButtonStyle.h"
+#include "ui/kit/ColorScheme.h"
+#include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/KitButton.h"
+#include "ui/panel/PanelBadge.h"
+#include "ui/panel/PanelPalette.h"
+#include "ui/panel/PopoverView.h"
+#include "ui/panel/PresetMenu.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include <memory>
+
+namespace quorvane {
+
+namespace {
+
+constexpr int rowSpacing = 11;
+constexpr qreal iconSize = 13;
+
+} // namespace
+
+PanelHeader::PanelHeader(PopoverView& panel, QWidget* parent)
+    : QWidget(parent)
+    , panel_(panel)
+    , title_(new QLabel(QStringLiteral("Quorvane"), this))
+    , presetMenu_(new PresetMenu(panel.state(), this)) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(rowSpacing);
+    row->addWidget(new PanelBadge(this));
+    title_->setFont(DesignFonts::system(17, QFont::Bold));
+    row->addWidget(title_);
+    row->addWidget(presetMenu_);
+    row->addStretch(1);
+
+    historyButton_ = addRoundButton("historyButton", "clock.arrow.circlepath",
+                                    QStringLiteral("History (⌘H)"));
+    connect(historyButton_, &QAbstractButton::clicked, this, &PanelHeader::toggleHistory);
+    settingsButton_ =
+        addRoundButton("settingsButton", "gearshape", QStringLiteral("Settings (⌘,)"));
+    connect(settingsButton_, &QAbstractButton::clicked, this, [this] {
+        if (panel_.state().openSettings) {
+            panel_.state().openSettings();
+        }
+    });
+    closeButton_ = addRoundButton("closeButton", "xmark", QStringLiteral("Close (Esc)"));
+    connect(closeButton_, &QAbstractButton::clicked, this, [this] { panel_.requestClose(); });
+
+    connect(&panel_, &PopoverView::refreshed, this, &PanelHeader::refresh);
+    refresh();
+}
+
+KitButton* PanelHeader::addRoundButton(const char* objectName, const char* symbol,
+                                       const QString& help) {
+    auto* button = new KitButton(std::make_unique<CircleIconButtonStyle>(), this);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setSymbol(symbol);
+    button->setSymbolPixelSize(iconSize);
+    button->setToolTip(help);
+    button->setAccessibleName(help);
+    layout()->addWidget(button);
+    return button;
+}
+
+void PanelHeader::toggleHistory() {
+    panel_.state().setShowHistory(!panel_.state().showHistory());
+}
+
+void PanelHeader::refresh() {
+    const ColorScheme::Scheme scheme = ColorScheme::of(this);
+    PanelPalette::setForeground(*title_, DesignColors::primary(scheme));
+    const QColor secondary = DesignColors::secondary(scheme);
+    for (KitButton* button : {historyButton_, settingsButton_, closeButton_}) {
+        button->setLabelColor(secondary);
+    }
+    presetMenu_->refresh();
+}
+
+} // namespace quorvane

@@ -1,0 +1,170 @@
+#include "ui/panel/PresetMenu.h"
+
+#include "engine/EnumTraits.h"
+#include "state/AppState.h"
+#include "ui/kit/ColorScheme.h"
+#include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/ShapePainter.h"
+#include "ui/kit/Symbols.h"
+
+#include <QAction>
+#include <QFontMetricsF>
+#include <QMenu>
+#include <QPainter>
+
+#include <cmath>
+
+namespace quorvane {
+
+namespace {
+
+constexpr qreal paddingX = 12;
+constexpr qreal paddingY = 7;
+constexpr qreal spacing = 6;
+constexpr qreal presetSymbolSize = 11;
+constexpr qreal chevronSize = 9;
+constexpr qreal menuIconSize = 14;
+constexpr qreal rimOpacity = 0.12;
+
+QFont nameFont() {
+    return DesignFonts::system(12, QFont::Medium);
+}
+
+} // namespace
+
+PresetMenu::PresetMenu(AppState& state, QWidget* parent)
+    : QAbstractButton(parent), state_(state), menu_(new QMenu(this)) {
+    setObjectName(QStringLiteral("presetMenu"));
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    menu_->setObjectName(QStringLiteral("presetMenuItems"));
+    menu_->setToolTipsVisible(true);
+    connect(menu_, &QMenu::aboutToShow, this, &PresetMenu::rebuildMenu);
+    connect(this, &QAbstractButton::clicked, this, &PresetMenu::popUp);
+    refresh();
+}
+
+void PresetMenu::refresh() {
+    const QString name = QString::fromStdString(state_.activePresetName());
+    const std::string symbol(symbolName(state_.selectedPreset()));
+    if (name == text() && symbol == symbol_) {
+        return;
+    }
+    symbol_ = symbol;
+    setText(name);
+    setAccessibleName(name);
+    updateGeometry();
+    update();
+}
+
+void PresetMenu::selectBuiltInPreset(Preset preset) {
+    state_.setSelectedPreset(preset);
+    state_.setActiveCustomPresetID(std::nullopt);
+}
+
+void PresetMenu::selectCustomPreset(const Uuid& id) {
+    state_.setActiveCustomPresetID(id);
+}
+
+bool PresetMenu::isCustomized(Preset preset) const {
+    const auto active = state_.overrideStore().activeOverride(preset);
+    return active && (active->customInstructions || active->imageStructure);
+}
+
+void PresetMenu::rebuildMenu() {
+    menu_->clear();
+    addBuiltInSection();
+    addCustomSection();
+    menu_->addSeparator();
+    QAction* edit = menu_->addAction(QStringLiteral("Edit presets…"));
+    connect(edit, &QAction::triggered, this, [this] { state_.openSettings(); });
+}
+
+void PresetMenu::addBuiltInSection() {
+    const ColorScheme::Scheme scheme = ColorScheme::of(this);
+    const QColor primary = DesignColors::primary(scheme);
+    const bool noCustom = !state_.activeCustomPresetID().has_value();
+    menu_->addSection(QStringLiteral("Built-in"));
+    for (const Preset preset : allCases<Preset>()) {
+        QAction* action = menu_->addAction(Symbols::icon(symbolName(preset), menuIconSize, primary),
+                                           QString::fromStdString(std::string(label(preset))));
+        action->setCheckable(true);
+        action->setChecked(noCustom && state_.selectedPreset() == preset);
+        const bool customized = isCustomized(preset);
+        action->setProperty("customized", customized);
+        if (customized) {
+            action->setToolTip(QStringLiteral("Customized"));
+        }
+        connect(action, &QAction::triggered, this,
+                [this, preset] { selectBuiltInPreset(preset); });
+    }
+}
+
+void PresetMenu::addCustomSection() {
+    const auto& customs = state_.customPresets();
+    if (customs.empty()) {
+        return;
+    }
+    const QColor primary = DesignColors::primary(ColorScheme::of(this));
+    menu_->addSeparator();
+    menu_->addSection(QStringLiteral("Custom"));
+    for (const CustomPreset& custom : customs) {
+        const bool active = state_.activeCustomPresetID() == custom.id;
+        QAction* action = menu_->addAction(QString::fromStdString(custom.name));
+        if (active) {
+            action->setIcon(Symbols::icon("checkmark", menuIconSize, primary));
+        }
+        action->setCheckable(true);
+        action->setChecked(active);
+        const Uuid id = custom.id;
+        connect(action, &QAction::triggered, this, [this, id] { selectCustomPreset(id); });
+    }
+}
+
+void PresetMenu::popUp() {
+    menu_->popup(mapToGlobal(QPoint(0, height())));
+}
+
+QSize PresetMenu::sizeHint() const {
+    const QFontMetricsF metrics(nameFont());
+    const qreal width = presetSymbolSize + spacing + metrics.horizontalAdvance(text()) + spacing +
+                        chevronSize + 2 * paddingX;
+    const qreal height = std::max(metrics.height(), presetSymbolSize) + 2 * paddingY;
+    return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
+}
+
+QSize PresetMenu::minimumSizeHint() const {
+    return sizeHint();
+}
+
+void PresetMenu::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    const ColorScheme::Scheme scheme = ColorScheme::of(this);
+    const QRectF capsule = QRectF(rect());
+    const qreal radius = capsule.height() / 2;
+    ShapePainter::fillRoundedRect(painter, capsule, radius,
+                                  QBrush(DesignColors::regularMaterial(scheme)));
+    ShapePainter::strokeRoundedRectInside(
+        painter, capsule, radius,
+        QBrush(DesignColors::withOpacity(DesignColors::primary(scheme), rimOpacity)), 1);
+
+    const QColor primary = DesignColors::primary(scheme);
+    const QRectF content = capsule.adjusted(paddingX, paddingY, -paddingX, -paddingY);
+    qreal x = content.left();
+    Symbols::paint(painter, QRectF(x, content.top(), presetSymbolSize, content.height()), symbol_,
+                   presetSymbolSize, DesignColors::secondary(scheme));
+    x += presetSymbolSize + spacing;
+    const QFontMetricsF metrics(nameFont());
+    const qreal nameWidth = metrics.horizontalAdvance(text());
+    painter.setFont(nameFont());
+    painter.setPen(primary);
+    painter.drawText(QRectF(x, content.top(), nameWidth + 1, content.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    x += nameWidth + spacing;
+    Symbols::paint(painter, QRectF(x, content.top(), chevronSize, content.height()),
+                   "chevron.down", chevronSize, primary);
+}
+
+} // namespace quorvane

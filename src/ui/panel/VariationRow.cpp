@@ -1,0 +1,84 @@
+#include "ui/panel/VariationRow.h"
+
+#include "ui/kit/AuroraButtonStyle.h"
+#include "ui/kit/ColorScheme.h"
+#include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/KitButton.h"
+#include "ui/kit/ShapePainter.h"
+#include "ui/panel/PanelPalette.h"
+
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace quorvane {
+
+namespace {
+
+constexpr int padding = 10;
+constexpr int spacing = 6;
+constexpr qreal cornerRadius = 10;
+constexpr qreal fillOpacity = 0.04;
+
+} // namespace
+
+VariationRow::VariationRow(int index, QWidget* parent)
+    : QWidget(parent)
+    , index_(index)
+    , number_(new QLabel(QStringLiteral("Option %1").arg(index + 1), this))
+    , use_(new KitButton(std::make_unique<AuroraButtonStyle>(), this))
+    , text_(new QLabel(this)) {
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(padding, padding, padding, padding);
+    stack->setSpacing(spacing);
+
+    auto* header = new QHBoxLayout();
+    number_->setFont(DesignFonts::system(10, QFont::DemiBold));
+    header->addWidget(number_, 0, Qt::AlignVCenter);
+    header->addStretch(1);
+    use_->setObjectName(QStringLiteral("useButton"));
+    use_->setText(QStringLiteral("Use this"));
+    use_->setAccessibleName(QStringLiteral("Use this"));
+    connect(use_, &QAbstractButton::clicked, this, [this] { emit useRequested(index_); });
+    header->addWidget(use_, 0, Qt::AlignVCenter);
+    stack->addLayout(header);
+
+    // Plain text: the candidate comes from the model and must never be read as markup.
+    text_->setTextFormat(Qt::PlainText);
+    text_->setWordWrap(true);
+    text_->setFont(DesignFonts::monospaced(DesignFonts::caption().pixelSize()));
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // Longer candidates are cut off after a dozen lines; "Use this" still takes all of it.
+    text_->setMaximumHeight(QFontMetrics(text_->font()).lineSpacing() * maximumLines);
+    stack->addWidget(text_);
+    applyColors();
+}
+
+void VariationRow::setText(const QString& text) {
+    if (text_->text() != text) {
+        text_->setText(text);
+    }
+}
+
+void VariationRow::applyColors() {
+    const ColorScheme::Scheme scheme = ColorScheme::of(this);
+    PanelPalette::setForeground(*number_, DesignColors::secondary(scheme));
+    PanelPalette::setForeground(*text_, DesignColors::primary(scheme));
+}
+
+void VariationRow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor fill =
+        DesignColors::withOpacity(DesignColors::primary(ColorScheme::of(this)), fillOpacity);
+    ShapePainter::fillRoundedRect(painter, QRectF(rect()), cornerRadius, QBrush(fill));
+}
+
+} // namespace quorvane

@@ -1,0 +1,502 @@
+#include "OnboardingView.h"
+
+#include "OnboardingIconTile.h"
+#include "OnboardingLabel.h"
+#include "OnboardingPageHeader.h"
+#include "SecureKeyField.h"
+#include "ToggleSwitch.h"
+#include "engine/ProviderConfig.h"
+#include "state/AppState.h"
+#include "ui/kit/AuroraButtonStyle.h"
+#include "ui/kit/ColorScheme.h"
+#include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/KitButton.h"
+#include "ui/kit/SoftButtonStyle.h"
+#include "ui/kit/Symbols.h"
+#include "ui/kit/VisualEffectView.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFontInfo>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace quorvane {
+namespace {
+
+constexpr int pageTransitionMs = 180;
+
+QString fromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString displayName(ProviderID id) {
+    return fromStd(ProviderConfig::config(id).displayName);
+}
+
+// Spaces and tabs only: a key of a lone line break still counts as typed.
+bool isBlank(const QString& text) {
+    return std::all_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); });
+}
+
+struct ProviderNote {
+    const char* symbol;
+    const char* text;
+};
+
+ProviderNote providerNote(ProviderID id) {
+    switch (id) {
+    case ProviderID::appleFoundation:
+        return {"checkmark.seal", "On-device, free, offline. Nothing leaves your Mac."};
+    case ProviderID::ollama:
+        return {"desktopcomputer",
+                "Local server — no key. Start Ollama, then pick a model in Settings."};
+    default:
+        return {"key", "Needs an API key — you'll add it next."};
+    }
+}
+
+QFont semibold(QFont font) {
+    font.setWeight(QFont::DemiBold);
+    return font;
+}
+
+QVBoxLayout* pageLayout(QWidget* page, int spacing, bool centred) {
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    layout->setAlignment(centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    return layout;
+}
+
+} // namespace
+
+OnboardingView::OnboardingView(AppState& state, std::function<void()> onFinish, QWidget* parent)
+    : QWidget(parent)
+    , state_(state)
+    , onFinish_(std::move(onFinish))
+    , loadedProvider_(state.providerID()) {
+    setFixedSize(fixedWidth, fixedHeight);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    background_ = new VisualEffectView(VisualEffectView::Material::popover,
+                                       VisualEffectView::BlendingMode::behindWindow, this);
+    outer->addWidget(background_);
+
+    auto* column = new QVBoxLayout(background_);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    pages_ = new QStackedWidget(background_);
+    pages_->addWidget(makeWelcomePage());
+    pages_->addWidget(makeProviderPage());
+    pages_->addWidget(makeKeyPage());
+    pages_->addWidget(makeOptionsPage());
+    pages_->addWidget(makeDonePage());
+    auto* pageFrame = new QWidget(background_);
+    auto* pageLayoutBox = new QVBoxLayout(pageFrame);
+    pageLayoutBox->setContentsMargins(28, 28, 28, 28);
+    pageLayoutBox->addWidget(pages_);
+    column->addWidget(pageFrame, 1);
+
+    divider_ = new QWidget(background_);
+    divider_->setFixedHeight(1);
+    divider_->setAutoFillBackground(true);
+    column->addWidget(divider_);
+
+    column->addWidget(makeFooter());
+
+    subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
+    refresh();
+}
+
+OnboardingView::~OnboardingView() = default;
+
+const std::vector<int>& OnboardingView::stepSequence(ProviderID id) {
+    static const std::vector<int> withKey{welcome, provider, apiKey, options, done};
+    static const std::vector<int> withoutKey{welcome, provider, options, done};
+    return ProviderConfig::config(id).requiresAPIKey ? withKey : withoutKey;
+}
+
+std::optional<std::string> OnboardingView::keyPageURL(ProviderID id) {
+    switch (id) {
+    case ProviderID::anthropic:
+        return "https://console.anthropic.com/settings/keys";
+    case ProviderID::openAI:
+        return "https://platform.openai.com/api-keys";
+    case ProviderID::openRouter:
+        return "https://openrouter.ai/keys";
+    case ProviderID::groq:
+        return "https://console.groq.com/keys";
+    default:
+        return std::nullopt;
+    }
+}
+
+int OnboardingView::currentIndex() const {
+    const auto& sequence = stepSequence(state_.providerID());
+    const auto found = std::find(sequence.begin(), sequence.end(), step_);
+    return found == sequence.end() ? 0 : int(found - sequence.begin());
+}
+
+bool OnboardingView::isLastStep() const {
+    return step_ == stepSequence(state_.providerID()).back();
+}
+
+bool OnboardingView::isContinueEnabled() const {
+    return step_ != apiKey || !isBlank(keyDraft_) ||
+           state_.keySource(state_.providerID()) != KeySource::none;
+}
+
+void OnboardingView::advance() {
+    if (isLastStep()) {
+        state_.setHasCompletedOnboarding(true);
+        if (onFinish_) {
+            onFinish_();
+        }
+        return;
+    }
+    const auto& sequence = stepSequence(state_.providerID());
+    const auto next = std::size_t(currentIndex() + 1);
+    if (next < sequence.size()) {
+        setStep(sequence[next]);
+    }
+}
+
+void OnboardingView::goBack() {
+    const int previous = currentIndex() - 1;
+    if (previous < 0) {
+        return;
+    }
+    setStep(stepSequence(state_.providerID())[std::size_t(previous)]);
+}
+
+void OnboardingView::setStep(int step) {
+    step_ = step;
+    refresh();
+    QWidget* page = pages_->currentWidget();
+    auto* effect = new QGraphicsOpacityEffect(page);
+    page->setGraphicsEffect(effect);
+    auto* fade = new QPropertyAnimation(effect, "opacity", effect);
+    fade->setDuration(pageTransitionMs);
+    fade->setEasingCurve(QEasingCurve::InOutQuad);
+    fade->setStartValue(0.0);
+    fade->setEndValue(1.0);
+    connect(fade, &QPropertyAnimation::finished, page,
+            [page] { page->setGraphicsEffect(nullptr); });
+    fade->start();
+}
+
+void OnboardingView::editKeyDraft(const QString& text) {
+    keyDraft_ = text;
+    // A key that cannot be written is not reported; Continue then goes by the draft alone.
+    state_.keyStore().setKey(text.toStdString(), state_.providerID());
+    state_.sendObjectWillChange();
+    refreshFooter();
+}
+
+void OnboardingView::loadKeyDraft() {
+    loadedProvider_ = state_.providerID();
+    const auto stored = state_.keyStore().key(loadedProvider_);
+    keyDraft_ = stored ? fromStd(*stored) : QString();
+}
+
+void OnboardingView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        appear();
+    }
+}
+
+void OnboardingView::appear() {
+    if (!state_.hasCompletedOnboarding()) {
+        state_.setProviderID(ProviderID::appleFoundation);
+    }
+    loadKeyDraft();
+    refresh();
+}
+
+void OnboardingView::launchAtLoginToggled(bool enabled) {
+    // The service says what the login item really is, so a refused registration flips back.
+    state_.setLaunchAtLogin(state_.launchService().setEnabled(enabled));
+    refresh();
+}
+
+void OnboardingView::scheduleRefresh() {
+    if (refreshPending_) {
+        return;
+    }
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshPending_ = false;
+        refresh();
+    });
+}
+
+void OnboardingView::refresh() {
+    if (state_.providerID() != loadedProvider_) {
+        loadKeyDraft();
+    }
+    refreshPages();
+    refreshFooter();
+    refreshColors();
+}
+
+void OnboardingView::refreshPages() {
+    pages_->setCurrentIndex(std::clamp(step_, int(welcome), int(done)));
+
+    const ProviderID id = state_.providerID();
+    const QString name = displayName(id);
+    {
+        const QSignalBlocker blocker(picker_);
+        picker_->setCurrentIndex(picker_->findData(int(id)));
+    }
+    const auto note = providerNote(id);
+    providerNote_->setContent(QString::fromUtf8(note.symbol), QString::fromUtf8(note.text));
+
+    keyHeader_->setTitle(QStringLiteral("Add your ") + name + QStringLiteral(" key"));
+    if (keyField_->text() != keyDraft_) {
+        keyField_->setText(keyDraft_);
+    }
+    const auto url = keyPageURL(id);
+    keyLink_->setVisible(url.has_value());
+    keyLink_->setText(QStringLiteral("Get an API key from ") + name);
+    keyLink_->setToolTip(url ? fromStd(*url) : QString());
+    keyPrivacy_->setContent(QStringLiteral("lock.shield"),
+                            QStringLiteral("Your key is sent only to ") + name +
+                                QStringLiteral(" when you enhance — never to Quorvane."));
+
+    {
+        const QSignalBlocker blocker(launchToggle_);
+        launchToggle_->setChecked(state_.launchAtLogin());
+    }
+    hotkeyLabel_->setText(fromStd(state_.hotkey().displayString()));
+}
+
+void OnboardingView::refreshFooter() {
+    const auto& sequence = stepSequence(state_.providerID());
+    back_->setVisible(!isFirstStep());
+    counter_->setText(QStringLiteral("%1 of %2").arg(currentIndex() + 1).arg(sequence.size()));
+    primary_->setText(isLastStep() ? QStringLiteral("Start thriming") : QStringLiteral("Continue"));
+    primary_->setEnabled(isContinueEnabled());
+}
+
+void OnboardingView::refreshColors() {
+    for (QLabel* label : secondaryLabels_) {
+        OnboardingLabel::tint(label, true);
+    }
+    for (QLabel* label : primaryLabels_) {
+        OnboardingLabel::tint(label, false);
+    }
+    for (OnboardingLabel* label : symbolLabels_) {
+        label->refreshLook();
+    }
+    for (OnboardingPageHeader* header : headers_) {
+        OnboardingLabel::tint(header->titleLabel(), false);
+        OnboardingLabel::tint(header->subtitleLabel(), true);
+    }
+    const auto scheme = ColorScheme::of(this);
+    QPalette palette = divider_->palette();
+    palette.setColor(QPalette::Window,
+                     DesignColors::withOpacity(DesignColors::tertiary(scheme), 0.5));
+    divider_->setPalette(palette);
+    keyLink_->setIcon(Symbols::icon("arrow.up.right.square",
+                                    QFontInfo(DesignFonts::callout()).pixelSize() + 2,
+                                    DesignColors::accent(scheme)));
+    QPalette linkPalette = keyLink_->palette();
+    linkPalette.setColor(QPalette::ButtonText, DesignColors::accent(scheme));
+    keyLink_->setPalette(linkPalette);
+}
+
+QLabel* OnboardingView::addText(QVBoxLayout* layout, const QString& text, const QFont& font,
+                                bool secondary, bool centred) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    label->setWordWrap(true);
+    if (centred) {
+        label->setAlignment(Qt::AlignHCenter);
+    }
+    (secondary ? secondaryLabels_ : primaryLabels_).push_back(label);
+    layout->addWidget(label);
+    return label;
+}
+
+QWidget* OnboardingView::makeWelcomePage() {
+    auto* page = new QWidget;
+    auto* layout = pageLayout(page, 16, true);
+    layout->addWidget(new OnboardingIconTile, 0, Qt::AlignHCenter);
+    addText(layout, QStringLiteral("Welcome to Quorvane"), semibold(DesignFonts::title2()), false,
+            true);
+    addText(layout,
+            QStringLiteral("It lives in your menu bar — look for the wand icon in the top-right ↑. "
+                           "Click it (or use the global shortcut) to turn a rough draft into a "
+                           "production-quality prompt."),
+            DesignFonts::callout(), true, true);
+    addText(layout,
+            QStringLiteral("Your drafts and keys stay on your Mac. Nothing is sent anywhere unless "
+                           "you pick a cloud provider."),
+            DesignFonts::caption(), true, true);
+    return page;
+}
+
+QWidget* OnboardingView::makeProviderPage() {
+    auto* page = new QWidget;
+    auto* layout = pageLayout(page, 14, false);
+    auto* header =
+        new OnboardingPageHeader(QStringLiteral("Pick a provider"),
+                                 QStringLiteral("You can change this anytime in Settings."));
+    headers_.push_back(header);
+    layout->addWidget(header);
+
+    auto* pickerRow = new QHBoxLayout;
+    auto* pickerTitle = new QLabel(QStringLiteral("Provider"));
+    picker_ = new QComboBox;
+    picker_->setAccessibleName(QStringLiteral("Provider"));
+    for (const ProviderConfig& config : ProviderConfig::all()) {
+        picker_->addItem(fromStd(config.displayName), int(config.id));
+    }
+    pickerTitle->setBuddy(picker_);
+    primaryLabels_.push_back(pickerTitle);
+    pickerRow->addWidget(pickerTitle);
+    pickerRow->addWidget(picker_, 1);
+    layout->addLayout(pickerRow);
+    connect(picker_, &QComboBox::activated, this, [this](int index) {
+        state_.setProviderID(static_cast<ProviderID>(picker_->itemData(index).toInt()));
+    });
+
+    providerNote_ = new OnboardingLabel(QString(), QString());
+    providerNote_->setFont(DesignFonts::callout());
+    providerNote_->setSecondary(true);
+    symbolLabels_.push_back(providerNote_);
+    layout->addWidget(providerNote_);
+    return page;
+}
+
+QWidget* OnboardingView::makeKeyPage() {
+    auto* page = new QWidget;
+    auto* layout = pageLayout(page, 12, false);
+    keyHeader_ = new OnboardingPageHeader(
+        QString(),
+        QStringLiteral(
+            "Stored in a private file on this Mac — never the Keychain, never sent to us."));
+    headers_.push_back(keyHeader_);
+    layout->addWidget(keyHeader_);
+
+    keyField_ = new SecureKeyField;
+    keyField_->setPlaceholderText(QStringLiteral("sk-…"));
+    connect(keyField_, &SecureKeyField::textEdited, this, &OnboardingView::editKeyDraft);
+    layout->addWidget(keyField_);
+
+    keyLink_ = new QPushButton;
+    keyLink_->setFlat(true);
+    keyLink_->setFont(DesignFonts::callout());
+    keyLink_->setCursor(Qt::PointingHandCursor);
+    connect(keyLink_, &QPushButton::clicked, this, [this] {
+        if (const auto url = keyPageURL(state_.providerID())) {
+            QDesktopServices::openUrl(QUrl(fromStd(*url)));
+        }
+    });
+    layout->addWidget(keyLink_, 0, Qt::AlignLeft);
+
+    keyPrivacy_ = new OnboardingLabel(QString(), QString());
+    keyPrivacy_->setFont(DesignFonts::caption());
+    keyPrivacy_->setSecondary(true);
+    symbolLabels_.push_back(keyPrivacy_);
+    layout->addWidget(keyPrivacy_);
+    return page;
+}
+
+QWidget* OnboardingView::makeOptionsPage() {
+    auto* page = new QWidget;
+    auto* layout = pageLayout(page, 14, false);
+    auto* header =
+        new OnboardingPageHeader(QStringLiteral("A couple of options"),
+                                 QStringLiteral("Both optional — tweak later in Settings."));
+    headers_.push_back(header);
+    layout->addWidget(header);
+
+    auto* launchRow = new QHBoxLayout;
+    auto* launchLabel =
+        new OnboardingLabel(QStringLiteral("power"), QStringLiteral("Launch at login"));
+    symbolLabels_.push_back(launchLabel);
+    launchToggle_ = new ToggleSwitch;
+    launchToggle_->setAccessibleName(QStringLiteral("Launch at login"));
+    connect(launchToggle_, &ToggleSwitch::toggled, this, &OnboardingView::launchAtLoginToggled);
+    launchRow->addWidget(launchLabel, 1);
+    launchRow->addWidget(launchToggle_);
+    layout->addLayout(launchRow);
+
+    auto* shortcutRow = new QHBoxLayout;
+    shortcutRow->setSpacing(8);
+    auto* shortcutLabel =
+        new OnboardingLabel(QStringLiteral("keyboard"), QStringLiteral("Global shortcut"));
+    symbolLabels_.push_back(shortcutLabel);
+    hotkeyLabel_ = new QLabel;
+    hotkeyLabel_->setFont(DesignFonts::monospaced(QFontInfo(DesignFonts::body()).pixelSize()));
+    secondaryLabels_.push_back(hotkeyLabel_);
+    shortcutRow->addWidget(shortcutLabel);
+    shortcutRow->addStretch(1);
+    shortcutRow->addWidget(hotkeyLabel_);
+    layout->addLayout(shortcutRow);
+
+    addText(
+        layout,
+        QStringLiteral("Press the shortcut from any app to summon Quorvane. Change the combo in "
+                       "Settings."),
+        DesignFonts::caption(), true, false);
+    return page;
+}
+
+QWidget* OnboardingView::makeDonePage() {
+    auto* page = new QWidget;
+    auto* layout = pageLayout(page, 16, true);
+    layout->addWidget(new OnboardingIconTile, 0, Qt::AlignHCenter);
+    addText(layout, QStringLiteral("You're all set"), semibold(DesignFonts::title2()), false, true);
+    addText(layout,
+            QStringLiteral("Click the wand in your menu bar to thrim your first prompt. Free "
+                           "forever — donations optional."),
+            DesignFonts::callout(), true, true);
+    return page;
+}
+
+QWidget* OnboardingView::makeFooter() {
+    auto* footer = new QWidget(background_);
+    auto* layout = new QHBoxLayout(footer);
+    layout->setContentsMargins(16, 16, 16, 16);
+
+    back_ = new KitButton(std::make_unique<SoftButtonStyle>(), footer);
+    back_->setText(QStringLiteral("Back"));
+    connect(back_, &KitButton::clicked, this, &OnboardingView::goBack);
+
+    counter_ = new QLabel(footer);
+    counter_->setFont(DesignFonts::caption());
+    secondaryLabels_.push_back(counter_);
+
+    primary_ = new KitButton(std::make_unique<AuroraButtonStyle>(), footer);
+    connect(primary_, &KitButton::clicked, this, &OnboardingView::advance);
+
+    layout->addWidget(back_);
+    layout->addStretch(1);
+    layout->addWidget(counter_);
+    layout->addStretch(1);
+    layout->addWidget(primary_);
+    return footer;
+}
+
+} // namespace quorvane

@@ -1,0 +1,80 @@
+#include "ui/windows/SegmentedPicker.h"
+
+#include "ui/kit/ColorScheme.h"
+#include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/Symbols.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QToolButton>
+
+namespace quorvane {
+
+namespace {
+
+constexpr qreal segmentSymbolSize = 13;
+
+} // namespace
+
+SegmentedPicker::SegmentedPicker(QWidget* parent)
+    : QWidget(parent)
+    , buttons_(new QButtonGroup(this))
+    , layout_(new QHBoxLayout(this)) {
+    buttons_->setExclusive(true);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    connect(buttons_, &QButtonGroup::idClicked, this, &SegmentedPicker::activated);
+}
+
+int SegmentedPicker::addSegment(const QString& symbol, const QString& text) {
+    auto* button = new QToolButton(this);
+    button->setText(text);
+    button->setAccessibleName(text);
+    button->setCheckable(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setFont(DesignFonts::callout());
+    button->setCursor(Qt::PointingHandCursor);
+    const int index = count();
+    buttons_->addButton(button, index);
+    layout_->addWidget(button);
+    symbols_ << symbol;
+    refreshIcons();
+    return index;
+}
+
+int SegmentedPicker::count() const {
+    return static_cast<int>(buttons_->buttons().size());
+}
+
+QAbstractButton* SegmentedPicker::segment(int index) const {
+    return buttons_->button(index);
+}
+
+int SegmentedPicker::currentIndex() const {
+    return buttons_->checkedId();
+}
+
+void SegmentedPicker::setCurrentIndex(int index) {
+    if (QAbstractButton* button = buttons_->button(index)) {
+        button->setChecked(true);
+    }
+}
+
+void SegmentedPicker::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        refreshIcons();
+    }
+}
+
+void SegmentedPicker::refreshIcons() {
+    const QColor color = DesignColors::primary(ColorScheme::of(this));
+    for (int index = 0; index < symbols_.size(); ++index) {
+        buttons_->button(index)->setIcon(
+            Symbols::icon(symbols_.at(index).toStdString(), segmentSymbolSize, color));
+    }
+}
+
+} // namespace quorvane

@@ -1,0 +1,43 @@
+#include "ui/windows/SettingsRow.h"
+
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/Symbols.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace quorvane {
+
+namespace {
+
+constexpr qreal symbolSize = 15;
+
+} // namespace
+
+SettingsRow::SettingsRow(const QString& symbol, const QString& label, QWidget* control,
+                         QWidget* parent)
+    : QWidget(parent)
+    , symbol_(new QLabel(this))
+    , label_(new QLabel(label, this))
+    , control_(control) {
+    const QString glyph = Symbols::glyph(symbol.toStdString());
+    symbol_->setFont(Symbols::font(symbolSize));
+    symbol_->setText(glyph);
+    symbol_->setFixedWidth(glyph.isEmpty() ? 0 : 20);
+    symbol_->setVisible(!glyph.isEmpty());
+    symbol_->setAlignment(Qt::AlignCenter);
+    label_->setFont(DesignFonts::body());
+    label_->setBuddy(control);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 6, 10, 6);
+    layout->setSpacing(8);
+    layout->addWidget(symbol_);
+    layout->addWidget(label_);
+    layout->addStretch(1);
+    if (control != nullptr) {
+        layout->addWidget(control, 0, Qt::AlignVCenter);
+    }
+}
+
+} // namespace quorvane

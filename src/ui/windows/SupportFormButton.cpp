@@ -1,0 +1,78 @@
+#include "ui/windows/SupportFormButton.h"
+
+#include "ui/kit/ColorScheme.h"
+#include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/Symbols.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QUrl>
+
+namespace quorvane {
+
+namespace {
+
+constexpr qreal symbolSize = 14;
+
+// The kit has no red role yet; these are the system reds of the two looks.
+QColor destructiveColor(ColorScheme::Scheme scheme) {
+    return scheme == ColorScheme::Scheme::dark ? QColor(0xff, 0x45, 0x3a)
+                                               : QColor(0xff, 0x3b, 0x30);
+}
+
+} // namespace
+
+SupportFormButton::SupportFormButton(const QString& symbol, const QString& text, QWidget* parent)
+    : QPushButton(text, parent)
+    , symbol_(symbol) {
+    setFlat(true);
+    setFont(DesignFonts::body());
+    setCursor(Qt::PointingHandCursor);
+    setAccessibleName(text);
+    applyLook();
+}
+
+SupportFormButton* SupportFormButton::link(const QString& symbol, const QString& text,
+                                           std::string_view url, QWidget* parent) {
+    auto* button = new SupportFormButton(symbol, text, parent);
+    const QUrl target(QString::fromUtf8(url.data(), static_cast<qsizetype>(url.size())));
+    button->setToolTip(target.toString());
+    connect(button, &QPushButton::clicked, button, [target] { QDesktopServices::openUrl(target); });
+    return button;
+}
+
+void SupportFormButton::setDestructive(bool destructive) {
+    if (destructive_ == destructive) {
+        return;
+    }
+    destructive_ = destructive;
+    applyLook();
+}
+
+void SupportFormButton::changeEvent(QEvent* event) {
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::EnabledChange) {
+        applyLook();
+    }
+}
+
+void SupportFormButton::applyLook() {
+    const auto scheme = ColorScheme::of(this);
+    const QColor color = destructive_ ? destructiveColor(scheme) : DesignColors::primary(scheme);
+    const QColor shown = isEnabled() ? color : DesignColors::withOpacity(color, 0.45);
+    if (!symbol_.isEmpty()) {
+        setIcon(Symbols::icon(symbol_.toStdString(), symbolSize, shown));
+    }
+    if (!destructive_) {
+        return;
+    }
+    QPalette colors = palette();
+    colors.setColor(QPalette::ButtonText, shown);
+    // Setting the palette sends PaletteChange again; the guard keeps it from looping.
+    if (colors != palette()) {
+        setPalette(colors);
+    }
+}
+
+} // namespace quorvane

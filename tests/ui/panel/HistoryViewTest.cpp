@@ -1,0 +1,194 @@
+#include "ui/panel/HistoryView.h"
+
+#include "support/ViewTestState.h"
+#include "ui/kit/ColorScheme.h"
+#include "ui/panel/HistoryRow.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+using test::ViewTestState;
+
+HistoryItem makeItem(const std::string& input, Preset preset = Preset::general,
+                     ProviderID provider = ProviderID::anthropic) {
+    return HistoryItem{Uuid::random(), input,    "output of " + input,
+                       preset,         provider, std::chrono::system_clock::now()};
+}
+
+class HistoryViewTest : public testing::Test {
+protected:
+    AppState& state() { return fixture_.state(); }
+    void settle() { ViewTestState::processEvents(); }
+
+    // Puts the items in memory and in the store, as the enhance flow would.
+    void seed(std::vector<HistoryItem> items) {
+        state().historyStore().save(items);
+        state().setHistory(std::move(items));
+        settle();
+    }
+
+    HistoryView& view() {
+        if (!view_) {
+            view_.emplace(state());
+            view_->resize(480, 420);
+            view_->show();
+        }
+        return *view_;
+    }
+
+    ViewTestState fixture_;
+    std::optional<HistoryView> view_;
+};
+
+TEST(HistoryRowTest, PreviewIsOneTrimmedLineOfAtMostSixtyCharacters) {
+    const std::string sixty(60, 'a');
+    struct Case {
+        const char* name;
+        std::string input;
+        QString preview;
+    };
+    const Case cases[] = {
+        {"short", "hello", QStringLiteral("hello")},
+        {"exactly sixty", sixty, QString::fromStdString(sixty)},
+        {"sixty-one", sixty + "b", QString::fromStdString(sixty) + QStringLiteral("…")},
+        {"lines", "first\nsecond\nthird", QStringLiteral("first second third")},
+        {"leading blank line", "\n  padded  \n", QStringLiteral("padded")},
+        // Trimmed before counting: the surrounding spaces do not use up the 60.
+        {"spaces around", "   " + sixty + "   ", QString::fromStdString(sixty)},
+        // An accented letter built of two code points is one character.
+        {"combining marks",
+         [] {
+             std::string text;
+             for (int i = 0; i < 61; ++i) {
+                 text += "e\xCC\x81";
+             }
+             return text;
+         }(),
+         QString(60, QChar(u'e')).replace(QStringLiteral("e"), QStringLiteral("e\u0301")) +
+             QStringLiteral("…")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(HistoryRow::previewText(c.input), c.preview);
+    }
+}
+
+TEST_F(HistoryViewTest, EmptyHistoryShowsTheEmptyStateWithoutClearAll) {
+    view();
+    settle();
+    EXPECT_TRUE(view().emptyState()->isVisible());
+    EXPECT_FALSE(view().list()->isVisible());
+    EXPECT_TRUE(view().clearAllButton()->isHidden());
+    EXPECT_TRUE(view().doneButton()->isVisible());
+    EXPECT_NE(view().emptyState()->findChild<QLabel*>(), nullptr);
+    bool found = false;
+    for (QLabel* label : view().emptyState()->findChildren<QLabel*>()) {
+        found = found || label->text() == QStringLiteral("No history yet");
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(HistoryViewTest, RowsListTheItemsNewestFirstWithPresetAndProvider) {
+    seed({makeItem("newest", Preset::imageGen, ProviderID::ollama),
+          makeItem("older", Preset::code, ProviderID::custom)});
+    const auto rows = view().rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0]->previewLabel()->text(), QStringLiteral("newest"));
+    EXPECT_EQ(rows[0]->detailLabel()->text(), QStringLiteral("Image gen · Ollama (local)"));
+    EXPECT_EQ(rows[1]->detailLabel()->text(), QStringLiteral("Code · Custom (OpenAI-compatible)"));
+    EXPECT_FALSE(rows[0]->timeLabel()->text().isEmpty());
+    EXPECT_TRUE(view().list()->isVisible());
+    EXPECT_TRUE(view().clearAllButton()->isVisible());
+}
+
+TEST_F(HistoryViewTest, ClickingARowRestoresItAndHidesTheHistory) {
+    state().setShowHistory(true);
+    state().setVariations({"a", "b"});
+    seed({makeItem("first draft", Preset::writing), makeItem("second draft")});
+    QTest::mouseClick(view().rows()[0], Qt::LeftButton);
+    EXPECT_EQ(state().inputText(), "first draft");
+    EXPECT_EQ(state().outputText(), "output of first draft");
+    EXPECT_EQ(state().selectedPreset(), Preset::writing);
+    EXPECT_TRUE(state().variations().empty());
+    EXPECT_FALSE(state().showHistory());
+    // Rebuilding after the click must not pull the row out from under it.
+    settle();
+    EXPECT_EQ(view().rows().size(), 2u);
+}
+
+TEST_F(HistoryViewTest, DeletingTheLastItemSwitchesToTheEmptyState) {
+    seed({makeItem("one"), makeItem("two")});
+    ASSERT_EQ(view().rows().size(), 2u);
+    view().rows()[0]->deleteAction()->trigger();
+    settle();
+    ASSERT_EQ(view().rows().size(), 1u);
+    EXPECT_EQ(view().rows()[0]->previewLabel()->text(), QStringLiteral("two"));
+    EXPECT_EQ(state().historyStore().load().size(), 1u);
+
+    view().rows()[0]->deleteAction()->trigger();
+    settle();
+    EXPECT_TRUE(view().rows().empty());
+    EXPECT_TRUE(view().emptyState()->isVisible());
+    EXPECT_TRUE(view().clearAllButton()->isHidden());
+}
+
+TEST_F(HistoryViewTest, ClearAllEmptiesMemoryAndStoreAtOnce) {
+    seed({makeItem("one"), makeItem("two")});
+    view();
+    QTest::mouseClick(view().clearAllButton(), Qt::LeftButton);
+    EXPECT_TRUE(state().history().empty());
+    EXPECT_TRUE(state().historyStore().load().empty());
+    EXPECT_TRUE(view().emptyState()->isVisible());
+    EXPECT_TRUE(view().clearAllButton()->isHidden());
+}
+
+TEST_F(HistoryViewTest, DoneHidesTheHistory) {
+    state().setShowHistory(true);
+    QTest::mouseClick(view().doneButton(), Qt::LeftButton);
+    EXPECT_FALSE(state().showHistory());
+}
+
+TEST_F(HistoryViewTest, SnapshotsOfEmptyAndFilledHistory) {
+    const char* directory = std::getenv("QUORVANE_SNAPSHOT_DIR");
+    if (!directory) {
+        GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR not set";
+    }
+    QDir().mkpath(directory);
+    for (const auto scheme : {ColorScheme::Scheme::light, ColorScheme::Scheme::dark}) {
+        const QString suffix = scheme == ColorScheme::Scheme::dark ? "dark" : "light";
+        seed({});
+        view_.reset();
+        HistoryView& empty = view();
+        ColorScheme::force(&empty, scheme);
+        empty.refresh();
+        EXPECT_TRUE(empty.grab().save(QString("%1/history-empty-%2.png").arg(directory, suffix)));
+
+        seed({makeItem("Write a launch announcement for the new sync feature\nwith a short FAQ",
+                       Preset::writing, ProviderID::openAI),
+              makeItem("refactor the parser", Preset::code, ProviderID::anthropic),
+              makeItem("a lighthouse at dusk, volumetric fog", Preset::imageGen,
+                       ProviderID::ollama)});
+        view_.reset();
+        HistoryView& filled = view();
+        ColorScheme::force(&filled, scheme);
+        filled.refresh();
+        EXPECT_TRUE(filled.grab().save(QString("%1/history-items-%2.png").arg(directory, suffix)));
+    }
+}
+
+} // namespace
+} // namespace quorvane

@@ -1,0 +1,221 @@
+#include "ui/panel/PanelHeader.h"
+
+#include "engine/PresetOverride.h"
+#include "support/ViewTestState.h"
+#include "ui/kit/KitButton.h"
+#include "ui/panel/PopoverView.h"
+#include "ui/panel/PresetMenu.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+using test::ViewTestState;
+
+// One menu entry as the user reads it: separators keep their section title.
+struct Item {
+    std::string text;
+    bool separator = false;
+    bool checked = false;
+    bool customized = false;
+
+    bool operator==(const Item&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Item& item) {
+    return out << (item.separator ? "---" : "") << item.text << (item.checked ? " [x]" : "")
+               << (item.customized ? " (customized)" : "");
+}
+
+const std::vector<std::string> builtInNames = {"General", "Code",    "Image gen", "Writing",
+                                               "Video",   "Content", "Analysis"};
+
+class PanelHeaderTest : public testing::Test {
+protected:
+    void SetUp() override { header_.show(); }
+
+    AppState& state() { return fixture_.state(); }
+
+    std::vector<Item> menuItems() {
+        header_.presetMenu()->rebuildMenu();
+        std::vector<Item> items;
+        for (QAction* action : header_.presetMenu()->menu()->actions()) {
+            items.push_back({action->text().toStdString(), action->isSeparator(),
+                             action->isChecked(), action->property("customized").toBool()});
+        }
+        return items;
+    }
+
+    QAction* menuAction(const QString& text) {
+        header_.presetMenu()->rebuildMenu();
+        for (QAction* action : header_.presetMenu()->menu()->actions()) {
+            if (!action->isSeparator() && action->text() == text) {
+                return action;
+            }
+        }
+        ADD_FAILURE() << "no menu item " << text.toStdString();
+        return nullptr;
+    }
+
+    std::vector<std::string> checkedItems() {
+        std::vector<std::string> checked;
+        for (const Item& item : menuItems()) {
+            if (item.checked) {
+                checked.push_back(item.text);
+            }
+        }
+        return checked;
+    }
+
+    ViewTestState fixture_;
+    int closes_ = 0;
+    PopoverView panel_{fixture_.state(), [this] { ++closes_; }};
+    PanelHeader header_{panel_};
+};
+
+TEST_F(PanelHeaderTest, WithoutCustomPresetsMenuHasBuiltInSectionDividerAndEdit) {
+    std::vector<Item> expected = {{"Built-in", true}};
+    for (const std::string& name : builtInNames) {
+        expected.push_back({name, false, name == "General"});
+    }
+    expected.push_back({"", true});
+    expected.push_back({"Edit presets…"});
+    EXPECT_EQ(menuItems(), expected);
+    EXPECT_EQ(header_.presetMenu()->text(), QStringLiteral("General"));
+    EXPECT_EQ(header_.presetMenu()->symbol(), "text.bubble");
+}
+
+TEST_F(PanelHeaderTest, CustomSectionFollowsBuiltInInListOrder) {
+    const Uuid first = state().addCustomPreset();
+    const Uuid second = state().addCustomPreset();
+    auto presets = state().customPresets();
+    presets[0].name = "Release notes";
+    presets[1].name = "Release notes"; // same name, still its own row
+    state().updateCustomPreset(presets[0]);
+    state().updateCustomPreset(presets[1]);
+    state().setActiveCustomPresetID(second);
+
+    const std::vector<Item> items = menuItems();
+    ASSERT_EQ(items.size(), 1 + builtInNames.size() + 2 + 2 + 2);
+    const std::vector<Item> tail(items.begin() + 1 + static_cast<long>(builtInNames.size()),
+                                 items.end());
+    const std::vector<Item> expected = {{"", true},
+                                        {"Custom", true},
+                                        {"Release notes", false, false},
+                                        {"Release notes", false, true},
+                                        {"", true},
+                                        {"Edit presets…"}};
+    EXPECT_EQ(tail, expected);
+    EXPECT_EQ(checkedItems(), std::vector<std::string>{"Release notes"}) << "no built-in checked";
+    (void)first;
+}
+
+TEST_F(PanelHeaderTest, OnlyActiveOverridesWithContentAreMarkedCustomized) {
+    const auto stored = [](const char* raw, std::optional<std::string> instructions,
+                           std::optional<ImagePromptStructure> image, bool active) {
+        return PresetOverride{.presetRawValue = raw,
+                              .customInstructions = std::move(instructions),
+                              .imageStructure = std::move(image),
+                              .isActive = active};
+    };
+    state().overrideStore().saveAll({
+        stored("code", "Be terse.", std::nullopt, true),
+        stored("imageGen", std::nullopt, ImagePromptStructure{}, true),
+        stored("writing", "Inactive.", std::nullopt, false),
+        stored("video", std::nullopt, std::nullopt, true),
+    });
+    std::vector<std::string> customized;
+    for (const Item& item : menuItems()) {
+        if (item.customized) {
+            customized.push_back(item.text);
+        }
+    }
+    EXPECT_EQ(customized, (std::vector<std::string>{"Code", "Image gen"}));
+    EXPECT_EQ(menuAction(QStringLiteral("Code"))->toolTip(), QStringLiteral("Customized"));
+}
+
+TEST_F(PanelHeaderTest, SelectingPresetsMovesTheCheckmarkAndTheLabel) {
+    state().setSelectedPreset(Preset::writing);
+    const Uuid id = state().addCustomPreset();
+    auto preset = state().customPresets().front();
+    preset.name = "Pitch deck";
+    state().updateCustomPreset(preset);
+
+    menuAction(QStringLiteral("Pitch deck"))->trigger();
+    EXPECT_EQ(state().activeCustomPresetID(), id);
+    EXPECT_EQ(state().selectedPreset(), Preset::writing) << "custom choice keeps the built-in one";
+    EXPECT_EQ(checkedItems(), std::vector<std::string>{"Pitch deck"});
+    panel_.refreshNow();
+    EXPECT_EQ(header_.presetMenu()->text(), QStringLiteral("Pitch deck"));
+    EXPECT_EQ(header_.presetMenu()->symbol(), "doc.text") << "symbol of the built-in preset";
+
+    menuAction(QStringLiteral("Code"))->trigger();
+    EXPECT_FALSE(state().activeCustomPresetID().has_value());
+    EXPECT_EQ(state().selectedPreset(), Preset::code);
+    EXPECT_EQ(checkedItems(), std::vector<std::string>{"Code"});
+    panel_.refreshNow();
+    EXPECT_EQ(header_.presetMenu()->text(), QStringLiteral("Code"));
+    EXPECT_EQ(header_.presetMenu()->symbol(), "curlybraces");
+}
+
+TEST_F(PanelHeaderTest, MenuIsRebuiltWhenAboutToShow) {
+    state().addCustomPreset();
+    QMenu* menu = header_.presetMenu()->menu();
+    menu->clear();
+    emit menu->aboutToShow();
+    bool sawCustom = false;
+    for (QAction* action : menu->actions()) {
+        sawCustom = sawCustom || (action->isSeparator() && action->text() == "Custom");
+    }
+    EXPECT_TRUE(sawCustom);
+}
+
+TEST_F(PanelHeaderTest, EditPresetsAndSettingsButtonOpenSettings) {
+    int opened = 0;
+    state().openSettings = [&] { ++opened; };
+    menuAction(QStringLiteral("Edit presets…"))->trigger();
+    EXPECT_EQ(opened, 1);
+    QTest::mouseClick(header_.findChild<KitButton*>("settingsButton"), Qt::LeftButton);
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(closes_, 0);
+}
+
+TEST_F(PanelHeaderTest, RoundButtonsToggleHistoryAndClose) {
+    const struct {
+        const char* name;
+        const char* symbol;
+        QString help;
+    } buttons[] = {
+        {"historyButton", "clock.arrow.circlepath", QStringLiteral("History (⌘H)")},
+        {"settingsButton", "gearshape", QStringLiteral("Settings (⌘,)")},
+        {"closeButton", "xmark", QStringLiteral("Close (Esc)")},
+    };
+    for (const auto& expected : buttons) {
+        auto* button = header_.findChild<KitButton*>(expected.name);
+        ASSERT_NE(button, nullptr) << expected.name;
+        EXPECT_EQ(button->symbol(), expected.symbol);
+        EXPECT_EQ(button->toolTip(), expected.help);
+        EXPECT_EQ(button->accessibleName(), expected.help);
+    }
+
+    auto* history = header_.findChild<KitButton*>("historyButton");
+    QTest::mouseClick(history, Qt::LeftButton);
+    EXPECT_TRUE(state().showHistory());
+    QTest::mouseClick(history, Qt::LeftButton);
+    EXPECT_FALSE(state().showHistory());
+
+    QTest::mouseClick(header_.findChild<KitButton*>("closeButton"), Qt::LeftButton);
+    EXPECT_EQ(closes_, 1);
+}
+
+} // namespace
+} // namespace quorvane

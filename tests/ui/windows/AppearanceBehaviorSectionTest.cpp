@@ -1,0 +1,198 @@
+#include "engine/EnumTraits.h"
+#include "support/ViewTestState.h"
+#include "ui/windows/AppearanceSection.h"
+#include "ui/windows/BehaviorSection.h"
+#include "ui/windows/SegmentedPicker.h"
+#include "ui/windows/SettingsGroup.h"
+#include "ui/windows/SettingsRow.h"
+#include "ui/windows/ToggleSwitch.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace quorvane {
+namespace {
+
+using test::ViewTestState;
+namespace fs = std::filesystem;
+
+class AppearanceBehaviorSectionTest : public testing::Test {
+protected:
+    AppState& state() { return fixture_.state(); }
+    void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+    ViewTestState fixture_;
+};
+
+TEST_F(AppearanceBehaviorSectionTest, ThemePickerWritesAppearance) {
+    std::vector<Appearance> told;
+    state().onAppearanceChanged = [&](Appearance appearance) { told.push_back(appearance); };
+    AppearanceSection section(state());
+    section.show();
+    SegmentedPicker* picker = section.themePicker();
+    ASSERT_EQ(picker->count(), 3);
+    EXPECT_EQ(picker->segment(0)->text().toStdString(), "Auto");
+    EXPECT_EQ(picker->segment(1)->text().toStdString(), "Light");
+    EXPECT_EQ(picker->segment(2)->text().toStdString(), "Dark");
+    EXPECT_EQ(picker->currentIndex(), 2) << "a fresh installation starts dark";
+    EXPECT_TRUE(section.group()->footerLabel()->text().startsWith("Auto follows your system"));
+
+    click(picker->segment(1));
+    EXPECT_EQ(state().appearance(), Appearance::light);
+    EXPECT_EQ(fixture_.defaults().stringValue("quorvane.appearance"),
+              std::optional<std::string>("light"));
+    click(picker->segment(0));
+    EXPECT_EQ(state().appearance(), Appearance::auto_);
+    EXPECT_EQ(told, (std::vector<Appearance>{Appearance::light, Appearance::auto_}));
+
+    state().setAppearance(Appearance::dark);
+    section.refresh();
+    EXPECT_EQ(picker->currentIndex(), 2);
+}
+
+// Each switch writes its setting and re-reads it.
+TEST_F(AppearanceBehaviorSectionTest, TogglesWriteTheirSettings) {
+    struct Case {
+        const char* label;
+        std::function<ToggleSwitch*(BehaviorSection&)> toggle;
+        std::function<bool(AppState&)> read;
+        std::function<void(AppState&, bool)> write;
+    };
+    const Case cases[] = {
+        {"Global hotkey (summon from any app)", &BehaviorSection::globalHotkeyToggle,
+         &AppState::enableGlobalHotkey, &AppState::setEnableGlobalHotkey},
+        {"Auto-fill draft from clipboard", &BehaviorSection::autoPrefillToggle,
+         &AppState::autoPrefillFromClipboard, &AppState::setAutoPrefillFromClipboard},
+        {"Auto-copy result to clipboard", &BehaviorSection::autoCopyToggle,
+         &AppState::autoCopyOutput, &AppState::setAutoCopyOutput},
+    };
+    BehaviorSection section(state());
+    section.show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        ToggleSwitch* toggle = c.toggle(section);
+        EXPECT_EQ(toggle->accessibleName().toStdString(), c.label);
+        const bool before = c.read(state());
+        EXPECT_EQ(toggle->isChecked(), before);
+        click(toggle);
+        EXPECT_EQ(c.read(state()), !before);
+        click(toggle);
+        EXPECT_EQ(c.read(state()), before);
+        c.write(state(), !before);
+        section.refresh();
+        EXPECT_EQ(toggle->isChecked(), !before);
+    }
+}
+
+TEST_F(AppearanceBehaviorSectionTest, HotkeyRowFollowsTheSwitchAndRecording) {
+    std::vector<bool> told;
+    state().onGlobalHotkeyChanged = [&](bool enabled) { told.push_back(enabled); };
+    state().setEnableGlobalHotkey(true);
+    told.clear();
+    BehaviorSection section(state());
+    section.show();
+    EXPECT_TRUE(section.hotkeyRow()->isVisibleTo(&section));
+    EXPECT_EQ(section.hotkeyLabel()->text().toStdString(), state().hotkey().displayString());
+    EXPECT_EQ(section.changeButton()->text().toStdString(), "Change");
+
+    click(section.changeButton());
+    EXPECT_TRUE(section.isRecordingHotkey());
+    EXPECT_EQ(section.changeButton()->text().toStdString(), "Press keys…");
+    click(section.changeButton());
+    EXPECT_FALSE(section.isRecordingHotkey());
+
+    click(section.changeButton());
+    click(section.globalHotkeyToggle());
+    section.refresh();
+    EXPECT_FALSE(section.hotkeyRow()->isVisibleTo(&section));
+    EXPECT_FALSE(section.isRecordingHotkey()) << "a hidden row must not keep recording";
+    EXPECT_EQ(told, std::vector<bool>{false});
+    click(section.globalHotkeyToggle());
+    section.refresh();
+    EXPECT_TRUE(section.hotkeyRow()->isVisibleTo(&section));
+}
+
+TEST_F(AppearanceBehaviorSectionTest, SuggestionsSetTheHotkey) {
+    EXPECT_EQ(BehaviorSection::suggestionTitle("⌥Space", ""), "⌥Space");
+    EXPECT_EQ(BehaviorSection::suggestionTitle("⌃⌥P", "rarely taken"), "⌃⌥P  ·  rarely taken");
+
+    BehaviorSection section(state());
+    const auto& suggestions = state().hotkeySuggestions();
+    const auto actions = section.suggestionsMenu()->actions();
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(suggestions.size()));
+    ASSERT_FALSE(suggestions.empty());
+    const auto& last = suggestions.back();
+    EXPECT_TRUE(
+        actions.back()->text().startsWith(QString::fromStdString(last.config.displayString())));
+    actions.back()->trigger();
+    EXPECT_EQ(state().hotkey(), last.config);
+    section.refresh();
+    EXPECT_EQ(section.hotkeyLabel()->text().toStdString(), last.config.displayString());
+}
+
+// The switch shows what the login item really is after each change. A
+// registration the system refuses leaves it off. Root ignores permissions,
+// so the read-only directory case only runs for other users; a file where
+// the directory should be stops everyone.
+TEST_F(AppearanceBehaviorSectionTest, LaunchAtLoginFallsBackToTheRealState) {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    ASSERT_NE(configHome, nullptr) << "tests run with a private config directory";
+    const fs::path config = fs::path(configHome);
+    const fs::path autostart = config / "autostart";
+    BehaviorSection section(state());
+    section.show();
+
+    click(section.launchAtLoginToggle());
+    EXPECT_TRUE(state().launchAtLogin());
+    EXPECT_TRUE(section.launchAtLoginToggle()->isChecked());
+    EXPECT_TRUE(fs::exists(autostart / "quorvane.desktop"));
+    click(section.launchAtLoginToggle());
+    EXPECT_FALSE(state().launchAtLogin());
+    EXPECT_FALSE(fs::exists(autostart / "quorvane.desktop"));
+
+    struct Blocker {
+        const char* name;
+        bool needsPermissions;
+        std::function<void()> block;
+        std::function<void()> unblock;
+    };
+    const Blocker blockers[] = {
+        {"read-only directory", true,
+         [&] {
+             fs::create_directories(autostart);
+             fs::permissions(autostart, fs::perms::owner_read | fs::perms::owner_exec);
+         },
+         [&] { fs::permissions(autostart, fs::perms::owner_all); }},
+        {"file in place of the directory", false,
+         [&] {
+             fs::remove_all(autostart);
+             std::ofstream(autostart) << "not a directory";
+         },
+         [&] { fs::remove(autostart); }},
+    };
+    for (const auto& blocker : blockers) {
+        SCOPED_TRACE(blocker.name);
+        if (blocker.needsPermissions && geteuid() == 0) {
+            continue;
+        }
+        blocker.block();
+        click(section.launchAtLoginToggle());
+        EXPECT_FALSE(state().launchAtLogin());
+        EXPECT_FALSE(section.launchAtLoginToggle()->isChecked());
+        blocker.unblock();
+    }
+}
+
+} // namespace
+} // namespace quorvane

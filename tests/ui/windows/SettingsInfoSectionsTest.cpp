@@ -1,0 +1,233 @@
+// The history, privacy, support and about sections of the settings form.
+#include "platform/appinfo/InfoDictionary.h"
+#include "platform/links/Links.h"
+#include "support/ViewTestState.h"
+#include "ui/kit/ColorScheme.h"
+#include "ui/windows/AboutSection.h"
+#include "ui/windows/AboutVersion.h"
+#include "ui/windows/HistorySection.h"
+#include "ui/windows/PrivacySection.h"
+#include "ui/windows/SettingsGroup.h"
+#include "ui/windows/SupportSection.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+
+// Stands in for the browser and the mail program.
+class RecordedUrls : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+};
+
+namespace {
+
+using test::ViewTestState;
+
+HistoryItem historyItem(const std::string& input) {
+    return HistoryItem{.id = Uuid::random(),
+                       .input = input,
+                       .output = "better " + input,
+                       .preset = Preset::general,
+                       .provider = ProviderID::custom,
+                       .timestamp = std::chrono::system_clock::now()};
+}
+
+QUrl url(std::string_view text) {
+    return QUrl(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+class SettingsInfoSectionsTest : public testing::Test {
+protected:
+    AppState& state() { return fixture_.state(); }
+
+    ViewTestState fixture_;
+};
+
+TEST_F(SettingsInfoSectionsTest, HistoryShowsTheCountAndClearAllStoresAnEmptyList) {
+    state().setHistory({historyItem("a"), historyItem("b"), historyItem("c")});
+    state().historyStore().save(state().history());
+    state().setInputText("draft stays");
+    HistorySection section(state());
+    EXPECT_EQ(section.group()->headerLabel()->text(), QStringLiteral("History"));
+    EXPECT_EQ(section.countLabel()->text(), QStringLiteral("3 saved (max 20)"));
+    ASSERT_TRUE(section.clearButton()->isEnabled());
+
+    section.clearButton()->click();
+
+    EXPECT_TRUE(state().history().empty());
+    EXPECT_EQ(fixture_.defaults().dataValue("quorvane.history.v1"), std::string("[]"));
+    EXPECT_TRUE(state().historyStore().load().empty());
+    EXPECT_EQ(section.countLabel()->text(), QStringLiteral("0 saved (max 20)"));
+    EXPECT_FALSE(section.clearButton()->isEnabled());
+    EXPECT_EQ(state().inputText(), "draft stays");
+}
+
+TEST_F(SettingsInfoSectionsTest, HistoryFollowsTheStateOnRefresh) {
+    HistorySection section(state());
+    EXPECT_EQ(section.countLabel()->text(), QStringLiteral("0 saved (max 20)"));
+    EXPECT_FALSE(section.clearButton()->isEnabled());
+
+    state().setHistory({historyItem("a")});
+    section.refresh();
+    EXPECT_EQ(section.countLabel()->text(), QStringLiteral("1 saved (max 20)"));
+    EXPECT_TRUE(section.clearButton()->isEnabled());
+}
+
+TEST_F(SettingsInfoSectionsTest, TelemetryToggleWritesTheSettingAndFollowsTheState) {
+    PrivacySection section(state());
+    ASSERT_FALSE(section.telemetryToggle()->isChecked());
+    EXPECT_FALSE(section.group()->footerLabel()->isHidden());
+
+    section.telemetryToggle()->click();
+    EXPECT_TRUE(state().telemetryEnabled());
+    EXPECT_EQ(fixture_.defaults().boolValue("quorvane.telemetryEnabled"), true);
+
+    section.telemetryToggle()->click();
+    EXPECT_FALSE(state().telemetryEnabled());
+    EXPECT_EQ(fixture_.defaults().boolValue("quorvane.telemetryEnabled"), false);
+
+    state().setTelemetryEnabled(true);
+    section.refresh();
+    EXPECT_TRUE(section.telemetryToggle()->isChecked());
+}
+
+TEST_F(SettingsInfoSectionsTest, LinksOpenTheirPagesWithTheDesktopHandler) {
+    RecordedUrls handler;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &handler, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &handler, "open");
+    PrivacySection privacy(state());
+    SupportSection support(state());
+    AboutSection about(state(), fixture_.pasteboard());
+
+    struct Case {
+        QPushButton* button;
+        QString text;
+        std::string_view target;
+    };
+    const std::vector<Case> cases = {
+        {privacy.privacyLink(), "Privacy Policy", Links::privacy},
+        {support.sponsorLink(), "GitHub Sponsors", Links::sponsor},
+        {support.donateLink(), "Buy Me a Coffee", Links::donate},
+        {about.websiteLink(), "Website", Links::website},
+        {about.privacyLink(), "Privacy Policy", Links::privacy},
+        {about.contactLink(), "Contact support", Links::supportMail},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        handler.opened.clear();
+        EXPECT_EQ(c.button->text(), c.text);
+        c.button->click();
+        EXPECT_EQ(handler.opened, std::vector{url(c.target)});
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+}
+
+TEST_F(SettingsInfoSectionsTest, CopyDiagnosticsReplacesThePasteboardContents) {
+    fixture_.pasteboard().setString("something the user copied");
+    const long before = fixture_.pasteboard().changeCount();
+    AboutSection section(state(), fixture_.pasteboard());
+
+    section.copyDiagnosticsButton()->click();
+
+    EXPECT_EQ(fixture_.pasteboard().string(), state().diagnosticsText());
+    // Cleared first, then written: other kinds of content do not survive either.
+    EXPECT_EQ(fixture_.pasteboard().changeCount(), before + 2);
+    EXPECT_FALSE(section.copyDiagnosticsButton()->toolTip().isEmpty());
+}
+
+TEST_F(SettingsInfoSectionsTest, ShowOnboardingAgainPersistsTheFlagBeforeOpening) {
+    state().setHasCompletedOnboarding(true);
+    std::vector<std::optional<bool>> seenStored;
+    state().onShowOnboarding = [&] {
+        seenStored.push_back(fixture_.defaults().boolValue("quorvane.hasCompletedOnboarding"));
+    };
+    AboutSection section(state(), fixture_.pasteboard());
+
+    section.showOnboardingButton()->click();
+
+    EXPECT_EQ(seenStored, (std::vector<std::optional<bool>>{false}));
+    EXPECT_FALSE(state().hasCompletedOnboarding());
+}
+
+TEST_F(SettingsInfoSectionsTest, CheckForUpdatesCallsTheShellOnce) {
+    AboutSection section(state(), fixture_.pasteboard());
+    section.checkForUpdatesButton()->click(); // the default closure does nothing
+
+    int checks = 0;
+    state().onCheckForUpdates = [&] { ++checks; };
+    section.checkForUpdatesButton()->click();
+    EXPECT_EQ(checks, 1);
+
+    state().onCheckForUpdates = nullptr;
+    section.checkForUpdatesButton()->click();
+    EXPECT_EQ(checks, 1);
+}
+
+TEST_F(SettingsInfoSectionsTest, VersionTextJoinsReleaseAndBuildWithQuestionMarksForMissingParts) {
+    struct Case {
+        std::optional<std::string> shortVersion;
+        std::optional<std::string> build;
+        QString expected;
+    };
+    for (const Case& c :
+         {Case{"1.2", "7", "1.2 (7)"}, Case{std::nullopt, "7", "? (7)"},
+          Case{"1.2", std::nullopt, "1.2 (?)"}, Case{std::nullopt, std::nullopt, "? (?)"}}) {
+        EXPECT_EQ(AboutVersion::text(c.shortVersion, c.build), c.expected);
+    }
+
+    const auto& entries = InfoDictionary::entries();
+    const auto release = entries.find("CFBundleShortVersionString");
+    const auto build = entries.find("CFBundleVersion");
+    ASSERT_NE(release, entries.end());
+    ASSERT_NE(build, entries.end());
+    AboutSection section(state(), fixture_.pasteboard());
+    EXPECT_EQ(section.versionLabel()->text(),
+              QString::fromStdString(release->second + " (" + build->second + ")"));
+}
+
+TEST_F(SettingsInfoSectionsTest, SavesSnapshotsWhenAsked) {
+    const char* directory = std::getenv("QUORVANE_SNAPSHOT_DIR");
+    if (directory == nullptr) {
+        GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR is not set";
+    }
+    state().setHistory({historyItem("a"), historyItem("b")});
+    QWidget form;
+    auto* layout = new QVBoxLayout(&form);
+    layout->addWidget(new HistorySection(state()));
+    layout->addWidget(new PrivacySection(state()));
+    layout->addWidget(new SupportSection(state()));
+    layout->addWidget(new AboutSection(state(), fixture_.pasteboard()));
+    form.resize(520, 760);
+    form.show();
+    ViewTestState::processEvents();
+    for (const auto scheme : {ColorScheme::Scheme::light, ColorScheme::Scheme::dark}) {
+        ColorScheme::force(&form, scheme);
+        const QString name = scheme == ColorScheme::Scheme::light ? "light" : "dark";
+        EXPECT_TRUE(form.grab().save(
+            QDir(directory).filePath(QStringLiteral("settings-info-sections-%1.png").arg(name))));
+    }
+}
+
+} // namespace
+} // namespace quorvane
+
+#include "SettingsInfoSectionsTest.moc"
