@@ -53,7 +53,7 @@ tsan: bootstrap
 # so the prefix is set before building. DESTDIR is honoured for packaging.
 install: bootstrap
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_FLAGS)
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane-next
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane
 	cmake --install $(BUILD_DIR)
 
 clean:

@@ -15,42 +15,25 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#if __has_include("shell/DiagnosticModes.h")
 #include "shell/DiagnosticModes.h"
-#define QUORVANE_HAS_DIAGNOSTIC_MODES 1
-#endif
 
 #include "shell/SpotlightController.h"
 
-#if __has_include("ui/windows/SettingsView.h")
 #include "ui/windows/SettingsView.h"
-#define QUORVANE_HAS_SETTINGS_VIEW 1
-#endif
 
-#if __has_include("ui/windows/OnboardingView.h")
 #include "ui/windows/OnboardingView.h"
-#define QUORVANE_HAS_ONBOARDING_VIEW 1
-#endif
 
 namespace quorvane {
 
 namespace {
 
 QWidget* makeSettingsView([[maybe_unused]] AppState& state) {
-#ifdef QUORVANE_HAS_SETTINGS_VIEW
     return new SettingsView(state);
-#else
-    return new QWidget;
-#endif
 }
 
 QWidget* makeOnboardingView([[maybe_unused]] AppState& state,
                             [[maybe_unused]] std::function<void()> onFinish) {
-#ifdef QUORVANE_HAS_ONBOARDING_VIEW
     return new OnboardingView(state, std::move(onFinish));
-#else
-    return new QWidget;
-#endif
 }
 
 } // namespace
@@ -112,7 +95,6 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
 }
 
 bool AppDelegate::runDiagnosticMode([[maybe_unused]] const QStringList& arguments) {
-#ifdef QUORVANE_HAS_DIAGNOSTIC_MODES
     QPointer<AppDelegate> self(this);
     DiagnosticContext context{
         state_,
@@ -125,9 +107,6 @@ bool AppDelegate::runDiagnosticMode([[maybe_unused]] const QStringList& argument
         },
     };
     return DiagnosticModes::runIfRequested(arguments, std::move(context));
-#else
-    return false;
-#endif
 }
 
 void AppDelegate::connectState() {
@@ -232,6 +211,8 @@ QMenu* AppDelegate::makeDockMenu() {
 
     auto* quit = menu->addAction(QStringLiteral("Quit Quorvane"));
     quit->setObjectName(QStringLiteral("terminate"));
+    // Marks the item that ends the application, which the menu probe reads back.
+    quit->setMenuRole(QAction::QuitRole);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setShortcutContext(Qt::WidgetShortcut);
     connect(quit, &QAction::triggered, this, &AppDelegate::terminate);

@@ -3,14 +3,8 @@
 #include "ReportWriter.h"
 #include "ui/panel/PopoverView.h"
 
-#if __has_include("ui/windows/SettingsView.h")
 #include "ui/windows/SettingsView.h"
-#define QUORVANE_HAS_SETTINGS_VIEW 1
-#endif
-#if __has_include("ui/windows/OnboardingView.h")
 #include "ui/windows/OnboardingView.h"
-#define QUORVANE_HAS_ONBOARDING_VIEW 1
-#endif
 
 #include <QAbstractScrollArea>
 #include <QPointer>
@@ -79,22 +73,12 @@ void prepareState(const QStringList& arguments, AppState& state) {
 }
 
 QWidget* settingsRoot(AppState& state) {
-#ifdef QUORVANE_HAS_SETTINGS_VIEW
     return new SettingsView(state, nullptr);
-#else
-    (void)state;
-    return new QWidget; // until the view exists
-#endif
 }
 
 QWidget* onboardingRoot(AppState& state) {
-#ifdef QUORVANE_HAS_ONBOARDING_VIEW
     return new OnboardingView(
         state, [] {}, nullptr);
-#else
-    (void)state;
-    return new QWidget; // until the view exists
-#endif
 }
 
 QWidget* openWindow(const DiagnosticContext& context, const char* title, QRect content,

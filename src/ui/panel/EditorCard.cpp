@@ -1,6 +1,7 @@
 #include "ui/panel/EditorCard.h"
 
-#include "platform/pasteboard/QtPasteboard.h"
+#include "platform/pasteboard/Pasteboard.h"
+
 #include "ui/kit/AccentRim.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/ResultSweep.h"
@@ -24,17 +25,6 @@ const QString draftPlaceholder = QStringLiteral("Describe your prompt…");
 const QString resultPlaceholder =
     QStringLiteral("The thrimed prompt appears here — editable before you copy.");
 
-// The state hands its pasteboard to views once it offers one; until then the
-// card talks to the system clipboard itself.
-template <typename State>
-Pasteboard* pasteboardOf(State& state) {
-    if constexpr (requires { state.pasteboard(); }) {
-        return &state.pasteboard();
-    } else {
-        return nullptr;
-    }
-}
-
 TransparentTextEditor::Configuration editorConfiguration(FieldMode mode, bool enhancing) {
     TransparentTextEditor::Configuration configuration;
     configuration.font = DesignFonts::monospaced(editorFontSize);
@@ -53,7 +43,7 @@ TransparentTextEditor::Configuration editorConfiguration(FieldMode mode, bool en
 EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
     : QWidget(parent)
     , panel_(panel)
-    , pasteboard_(pasteboardOf(panel.state()))
+    , pasteboard_(&panel.state().pasteboard())
     , surface_(new EditorSurface(this))
     , placeholder_(new QLabel(surface_))
     , topButtons_(new QWidget(surface_))
@@ -64,10 +54,6 @@ EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
     , sweep_(nullptr) {
     setObjectName(QStringLiteral("editorCard"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    if (pasteboard_ == nullptr) {
-        ownPasteboard_ = std::make_unique<QtPasteboard>();
-        pasteboard_ = ownPasteboard_.get();
-    }
 
     placeholder_->setObjectName(QStringLiteral("placeholder"));
     placeholder_->setFont(DesignFonts::monospaced(editorFontSize));
@@ -115,7 +101,6 @@ EditorCard::~EditorCard() = default;
 
 void EditorCard::setPasteboard(Pasteboard& pasteboard) {
     pasteboard_ = &pasteboard;
-    ownPasteboard_.reset();
 }
 
 void EditorCard::refresh() {

@@ -58,7 +58,6 @@ private:
     void placeChildren();
 
     PopoverView& panel_;
-    std::unique_ptr<Pasteboard> ownPasteboard_;
     Pasteboard* pasteboard_ = nullptr;
     EditorSurface* surface_;
     QPointer<TransparentTextEditor> editor_;

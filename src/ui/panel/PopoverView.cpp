@@ -10,38 +10,14 @@
 #include "ui/kit/VisualEffectView.h"
 #include "ui/panel/ShortcutKeySequence.h"
 
-#if __has_include("ui/panel/EditorCard.h")
 #include "ui/panel/EditorCard.h"
-#define QUORVANE_HAS_EDITOR_CARD 1
-#endif
-#if __has_include("ui/panel/ActionBar.h")
 #include "ui/panel/ActionBar.h"
-#define QUORVANE_HAS_ACTION_BAR 1
-#endif
-#if __has_include("ui/panel/HistoryView.h")
 #include "ui/panel/HistoryView.h"
-#define QUORVANE_HAS_HISTORY_VIEW 1
-#endif
-#if __has_include("ui/panel/PanelHeader.h")
 #include "ui/panel/PanelHeader.h"
-#define QUORVANE_HAS_PANEL_HEADER 1
-#endif
-#if __has_include("ui/panel/PanelFooter.h")
 #include "ui/panel/PanelFooter.h"
-#define QUORVANE_HAS_PANEL_FOOTER 1
-#endif
-#if __has_include("ui/panel/AdvancedOptionsPanel.h")
 #include "ui/panel/AdvancedOptionsPanel.h"
-#define QUORVANE_HAS_ADVANCED_OPTIONS 1
-#endif
-#if __has_include("ui/panel/QuestionsCard.h")
 #include "ui/panel/QuestionsCard.h"
-#define QUORVANE_HAS_QUESTIONS_CARD 1
-#endif
-#if __has_include("ui/panel/VariationsPicker.h")
 #include "ui/panel/VariationsPicker.h"
-#define QUORVANE_HAS_VARIATIONS_PICKER 1
-#endif
 
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
@@ -199,12 +175,10 @@ void PopoverView::buildLayout() {
 
     mainPage_ = new QWidget(this);
     auto* page = column(mainPage_, 20, 18);
-#ifdef QUORVANE_HAS_PANEL_HEADER
     auto* headerRow = new QHBoxLayout();
     headerRow->setSpacing(11);
     headerRow->addWidget(new PanelHeader(*this, mainPage_));
     page->addLayout(headerRow);
-#endif
 
     mainColumn_ = new QVBoxLayout();
     mainColumn_->setSpacing(16);
@@ -212,11 +186,7 @@ void PopoverView::buildLayout() {
     banner_->setVisible(false);
     mainColumn_->addWidget(banner_);
 
-#ifdef QUORVANE_HAS_EDITOR_CARD
     editor_ = new EditorCard(*this, mainPage_);
-#else
-    editor_ = new QWidget(mainPage_);
-#endif
     editor_->setObjectName("editorCard");
     editorHeight_ = editorTargetHeight();
     editor_->setFixedHeight(editorHeight_);
@@ -228,45 +198,27 @@ void PopoverView::buildLayout() {
 
     auto* actions = new QVBoxLayout();
     actions->setSpacing(8);
-#ifdef QUORVANE_HAS_ACTION_BAR
     actions->addWidget(new ActionBar(*this, mainPage_));
-#endif
-#ifdef QUORVANE_HAS_ADVANCED_OPTIONS
     advanced_ = new AdvancedOptionsPanel(*this, mainPage_);
     advanced_->setObjectName("advancedOptions");
     actions->addWidget(advanced_);
-#endif
     mainColumn_->addLayout(actions);
 
-#ifdef QUORVANE_HAS_QUESTIONS_CARD
     questions_ = surfaceAround(new QuestionsCard(*this), mainPage_);
-#else
-    questions_ = surfaceAround(new QWidget(), mainPage_);
-#endif
     questions_->setObjectName("questionsSurface");
     mainColumn_->addWidget(questions_);
-#ifdef QUORVANE_HAS_VARIATIONS_PICKER
     variations_ = surfaceAround(new VariationsPicker(*this), mainPage_);
-#else
-    variations_ = surfaceAround(new QWidget(), mainPage_);
-#endif
     variations_->setObjectName("variationsSurface");
     mainColumn_->addWidget(variations_);
     page->addLayout(mainColumn_);
 
-#ifdef QUORVANE_HAS_PANEL_FOOTER
     auto* footerRow = new QHBoxLayout();
     footerRow->setSpacing(8);
     footerRow->addWidget(new PanelFooter(*this, mainPage_));
     page->addLayout(footerRow);
-#endif
     root->addWidget(mainPage_);
 
-#ifdef QUORVANE_HAS_HISTORY_VIEW
     history_ = new HistoryView(state_, this);
-#else
-    history_ = new QWidget(this);
-#endif
     history_->setObjectName("historyView");
     history_->setVisible(false);
     root->addWidget(history_);

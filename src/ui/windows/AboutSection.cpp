@@ -1,8 +1,9 @@
 #include "ui/windows/AboutSection.h"
 
+#include "platform/pasteboard/Pasteboard.h"
+
 #include "platform/appinfo/ApplicationInfo.h"
 #include "platform/links/Links.h"
-#include "platform/pasteboard/QtPasteboard.h"
 #include "state/AppState.h"
 #include "ui/windows/AboutVersion.h"
 #include "ui/windows/SettingsGroup.h"
@@ -15,19 +16,14 @@
 namespace quorvane {
 
 AboutSection::AboutSection(AppState& state, QWidget* parent)
-    : AboutSection(state, std::make_unique<QtPasteboard>(), nullptr, parent) {}
+    : AboutSection(state, state.pasteboard(), parent) {}
 
 AboutSection::AboutSection(AppState& state, Pasteboard& pasteboard, QWidget* parent)
-    : AboutSection(state, nullptr, &pasteboard, parent) {}
-
-AboutSection::AboutSection(AppState& state, std::unique_ptr<Pasteboard> owned,
-                           Pasteboard* pasteboard, QWidget* parent)
     : QWidget(parent)
     , state_(state)
-    , ownedPasteboard_(std::move(owned))
-    , pasteboard_(pasteboard ? *pasteboard : *ownedPasteboard_)
+    , pasteboard_(pasteboard)
     , group_(new SettingsGroup(QStringLiteral("About"))) {
-    versionLabel_ = new QLabel(AboutVersion::text(ApplicationInfo()));
+    versionLabel_ = new QLabel(AboutVersion::text(state.applicationInfo()));
     versionLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     group_->addRow(new SettingsRow(QString(), QStringLiteral("Version"), versionLabel_));
 

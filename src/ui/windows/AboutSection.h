@@ -42,11 +42,8 @@ public:
     QPushButton* showOnboardingButton() const { return showOnboarding_; }
 
 private:
-    AboutSection(AppState& state, std::unique_ptr<Pasteboard> owned, Pasteboard* pasteboard,
-                 QWidget* parent);
 
     AppState& state_;
-    std::unique_ptr<Pasteboard> ownedPasteboard_;
     Pasteboard& pasteboard_;
     SettingsGroup* group_;
     QLabel* versionLabel_ = nullptr;

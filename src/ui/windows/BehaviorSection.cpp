@@ -6,10 +6,7 @@
 #include "ui/windows/SettingsRow.h"
 #include "ui/windows/ToggleSwitch.h"
 
-#if __has_include("ui/windows/HotkeyRecorder.h")
 #include "ui/windows/HotkeyRecorder.h"
-#define QUORVANE_HAS_HOTKEY_RECORDER 1
-#endif
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -79,13 +76,11 @@ QWidget* BehaviorSection::buildHotkeyControl() {
     layout->addWidget(hotkeyLabel_);
     layout->addWidget(changeButton_);
     layout->addWidget(suggestionsButton_);
-#ifdef QUORVANE_HAS_HOTKEY_RECORDER
     recorder_ = new HotkeyRecorder(control);
     recorder_->setFixedSize(0, 0);
     recorder_->setOnCapture([this](const HotkeyConfig& config) { state_.setHotkey(config); });
     recorder_->setRecordingWriter([this](bool recording) { setRecordingHotkey(recording); });
     layout->addWidget(recorder_);
-#endif
     return control;
 }
 
@@ -128,9 +123,7 @@ void BehaviorSection::refresh() {
     hotkeyLabel_->setForegroundRole(recordingHotkey_ ? QPalette::PlaceholderText
                                                      : QPalette::WindowText);
     changeButton_->setText(recordingHotkey_ ? tr("Press keys…") : tr("Change"));
-#ifdef QUORVANE_HAS_HOTKEY_RECORDER
     recorder_->setRecording(recordingHotkey_);
-#endif
     autoPrefill_->setChecked(state_.autoPrefillFromClipboard());
     autoCopy_->setChecked(state_.autoCopyOutput());
     launchAtLogin_->setChecked(state_.launchAtLogin());

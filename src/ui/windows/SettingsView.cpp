@@ -9,34 +9,13 @@
 #include "ui/windows/SettingsGroup.h"
 #include "ui/windows/SettingsHeader.h"
 
-#if __has_include("ui/windows/PresetsSection.h")
 #include "ui/windows/PresetsSection.h"
-#define QUORVANE_HAS_PRESETS_SECTION 1
-#endif
-#if __has_include("ui/windows/ShortcutsSection.h")
 #include "ui/windows/ShortcutsSection.h"
-#define QUORVANE_HAS_SHORTCUTS_SECTION 1
-#endif
-#if __has_include("ui/windows/HistorySection.h")
 #include "ui/windows/HistorySection.h"
-#define QUORVANE_HAS_HISTORY_SECTION 1
-#endif
-#if __has_include("ui/windows/PrivacySection.h")
 #include "ui/windows/PrivacySection.h"
-#define QUORVANE_HAS_PRIVACY_SECTION 1
-#endif
-#if __has_include("ui/windows/SupportSection.h")
 #include "ui/windows/SupportSection.h"
-#define QUORVANE_HAS_SUPPORT_SECTION 1
-#endif
-#if __has_include("ui/windows/AboutSection.h")
 #include "ui/windows/AboutSection.h"
-#define QUORVANE_HAS_ABOUT_SECTION 1
-#endif
-#if __has_include("ui/windows/AboutVersion.h")
 #include "ui/windows/AboutVersion.h"
-#define QUORVANE_HAS_ABOUT_VERSION 1
-#endif
 
 #include <QApplication>
 #include <QScrollArea>
@@ -54,14 +33,7 @@ constexpr int sectionSpacing = 18;
 
 QString versionString() {
     const ApplicationInfo info;
-#ifdef QUORVANE_HAS_ABOUT_VERSION
     return AboutVersion::text(info);
-#else
-    return QString::fromStdString(info.infoValue("CFBundleShortVersionString").value_or("?")) +
-           QStringLiteral(" (") +
-           QString::fromStdString(info.infoValue("CFBundleVersion").value_or("?")) +
-           QStringLiteral(")");
-#endif
 }
 
 std::optional<ColorScheme::Scheme> schemeFor(Appearance appearance) {
@@ -121,26 +93,14 @@ SettingsView::SettingsView(AppState& state, QWidget* parent)
     form->addWidget(headerGroup);
 
     provider_ = addSection<ProviderSection>(content);
-#ifdef QUORVANE_HAS_PRESETS_SECTION
     addSection<PresetsSection>(content);
-#endif
     appearance_ = addSection<AppearanceSection>(content);
     behavior_ = addSection<BehaviorSection>(content);
-#ifdef QUORVANE_HAS_SHORTCUTS_SECTION
     addSection<ShortcutsSection>(content);
-#endif
-#ifdef QUORVANE_HAS_HISTORY_SECTION
     addSection<HistorySection>(content);
-#endif
-#ifdef QUORVANE_HAS_PRIVACY_SECTION
     addSection<PrivacySection>(content);
-#endif
-#ifdef QUORVANE_HAS_SUPPORT_SECTION
     addSection<SupportSection>(content);
-#endif
-#ifdef QUORVANE_HAS_ABOUT_SECTION
     addSection<AboutSection>(content);
-#endif
     form->addStretch(1);
 
     scroll_->setWidget(content);
