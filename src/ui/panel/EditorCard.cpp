@@ -97,7 +97,12 @@ EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
     refresh();
 }
 
-EditorCard::~EditorCard() = default;
+EditorCard::~EditorCard() {
+    // The editor still reports losing focus while the widgets around it are torn down.
+    if (editor_) {
+        editor_->disconnect(this);
+    }
+}
 
 void EditorCard::setPasteboard(Pasteboard& pasteboard) {
     pasteboard_ = &pasteboard;
