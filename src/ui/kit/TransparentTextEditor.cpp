@@ -132,4 +132,6 @@ void TransparentTextEditor::showEvent(QShowEvent* event) {
     applyForeground();
 }
 
+TransparentTextEditor::~TransparentTextEditor() { m_textView->disconnect(this); }
+
 } // namespace quorvane

@@ -44,6 +44,9 @@ public:
     void setText(const std::string& text);
     std::string text() const;
 
+    // Stops forwarding the text view's reports before the editor is torn down.
+    ~TransparentTextEditor() override;
+
     DirectTextView* textView() const { return m_textView; }
     FindBar* findBar() const { return m_findBar; }
 

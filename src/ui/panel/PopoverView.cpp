@@ -48,7 +48,12 @@ PopoverView::PopoverView(AppState& state, std::function<void()> onClose,
     refreshNow();
 }
 
-PopoverView::~PopoverView() = default;
+PopoverView::~PopoverView() {
+    subscription_.reset();
+    // The sections still report focus changes while they go; they go while this view is whole.
+    delete mainPage_;
+    delete history_;
+}
 
 void PopoverView::regenerate() {
     if (state_.fieldMode() == FieldMode::result) {
