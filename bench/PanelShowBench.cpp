@@ -2,17 +2,15 @@
 // program starts: the press is posted to the main queue exactly as the hot key's handler posts
 // it, and the clock stops at the first paint of the new panel. Prints the median.
 #include "engine/Log.h"
+#include "harness/XvfbDisplay.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/pasteboard/InMemoryPasteboard.h"
 #include "platform/task/QtMainQueue.h"
 #include "shell/SpotlightController.h"
 #include "state/AppState.h"
 
-#include <signal.h>
 #include <spdlog/sinks/null_sink.h>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <xcb/xcb.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,12 +18,10 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -33,67 +29,6 @@ namespace {
 using namespace quorvane;
 
 constexpr int rounds = 30;
-
-// A private X server on the first free display number, gone again with this object.
-class Xvfb {
-public:
-    ~Xvfb() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    bool start() {
-        for (int number = 180; number < 280; ++number) {
-            const auto socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            const auto lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            if (std::filesystem::exists(socket) || std::filesystem::exists(lock)) {
-                continue;
-            }
-            name_ = ":" + std::to_string(number);
-            pid_ = fork();
-            if (pid_ == 0) {
-                if (std::freopen("/dev/null", "w", stderr) == nullptr) {
-                    _exit(126);
-                }
-                execlp("Xvfb", "Xvfb", name_.c_str(), "-screen", "0", "1280x800x24", "-nolisten",
-                       "tcp", static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            if (waitForServer(socket)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    const std::string& name() const { return name_; }
-
-private:
-    bool waitForServer(const std::string& socket) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return false;
-            }
-            if (std::filesystem::exists(socket)) {
-                auto* connection = xcb_connect(name_.c_str(), nullptr);
-                const bool ok = !xcb_connection_has_error(connection);
-                xcb_disconnect(connection);
-                if (ok) {
-                    return true;
-                }
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
-
-    pid_t pid_ = -1;
-    std::string name_;
-};
 
 // Stops the clock at the first paint of whichever panel is current.
 class FirstFrame : public QObject {
@@ -119,7 +54,7 @@ public:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    Xvfb xvfb;
+    test::XvfbDisplay xvfb(180);
     if (!xvfb.start()) {
         std::fprintf(stderr, "bench_panel_show: could not start Xvfb\n");
         return 1;

@@ -2,6 +2,8 @@
 // xcb platform, key presses sent through XTEST with xdotool (which goes through grabs the way a
 // keyboard does), and a second X client of the test's own to compete for combinations.
 #include "engine/Log.h"
+#include "harness/ChildProcess.h"
+#include "harness/XvfbDisplay.h"
 #include "platform/hotkey/KeySymbolTable.h"
 #include "platform/hotkey/X11HotkeyEventManager.h"
 #include "platform/hotkey/X11KeyboardMapping.h"
@@ -32,115 +34,10 @@
 namespace quorvane {
 namespace {
 
+using test::onPath;
+using test::run;
+
 std::string skipReason;
-
-bool onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string rest = path ? path : "/usr/bin:/bin";
-    for (std::size_t start = 0; start <= rest.size();) {
-        const auto end = rest.find(':', start);
-        const auto dir =
-            rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0) {
-            return true;
-        }
-        if (end == std::string::npos) {
-            break;
-        }
-        start = end + 1;
-    }
-    return false;
-}
-
-pid_t spawn(const std::vector<std::string>& arguments, bool quiet) {
-    const pid_t pid = fork();
-    if (pid != 0) {
-        return pid;
-    }
-    if (quiet) {
-        const int devNull = open("/dev/null", O_WRONLY);
-        if (devNull >= 0) {
-            dup2(devNull, STDOUT_FILENO);
-            dup2(devNull, STDERR_FILENO);
-            close(devNull);
-        }
-    }
-    std::vector<char*> argv;
-    for (const auto& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-}
-
-int run(const std::vector<std::string>& arguments) {
-    const pid_t pid = spawn(arguments, false);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// A private X server on the first free display number, gone again with this object.
-class XvfbDisplay {
-public:
-    ~XvfbDisplay() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    bool start() {
-        for (int number = 70; number < 170; ++number) {
-            if (std::filesystem::exists(socketPath(number)) ||
-                std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
-                continue;
-            }
-            if (tryDisplay(number)) {
-                name_ = ":" + std::to_string(number);
-                return true;
-            }
-        }
-        return false;
-    }
-
-    const std::string& name() const { return name_; }
-
-private:
-    static std::string socketPath(int number) {
-        return "/tmp/.X11-unix/X" + std::to_string(number);
-    }
-
-    bool tryDisplay(int number) {
-        const auto display = ":" + std::to_string(number);
-        pid_ = spawn({"Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, true);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1; // lost the race for this number
-                return false;
-            }
-            if (std::filesystem::exists(socketPath(number))) {
-                if (auto* connection = xcb_connect(display.c_str(), nullptr);
-                    !xcb_connection_has_error(connection)) {
-                    xcb_disconnect(connection);
-                    return true;
-                } else {
-                    xcb_disconnect(connection);
-                }
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-        return false;
-    }
-
-    pid_t pid_ = -1;
-    std::string name_;
-};
 
 // Another application on the same display.
 class OtherClient {
@@ -435,7 +332,7 @@ int main(int argc, char** argv) {
     quorvane::test::TemporaryHome home;
     quorvane::Log::redirect(std::make_shared<spdlog::sinks::null_sink_mt>());
 
-    quorvane::XvfbDisplay display;
+    quorvane::test::XvfbDisplay display;
     if (!quorvane::onPath("Xvfb") || !quorvane::onPath("xdotool")) {
         quorvane::skipReason = "Xvfb and xdotool are needed";
         return RUN_ALL_TESTS();
