@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractAnimation>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace quorvane {
 namespace {
@@ -22,12 +25,22 @@ protected:
     }
     void TearDown() override { ReduceMotion::setOverride(std::nullopt); }
 
-    static void settle() {
+    // Until every fade and the ring's settling turn have ended; only the endless turn of an
+    // active ring keeps going. Waiting on the animations rather than the clock keeps a loaded
+    // machine from reading a fade half-way.
+    static void settle(const AccentRim& rim) {
         QElapsedTimer timer;
         timer.start();
-        while (timer.elapsed() < AccentRim::fadeMilliseconds + 150) {
+        while (stillMoving(rim) && timer.elapsed() < 5000) {
             QApplication::processEvents(QEventLoop::AllEvents, 5);
         }
+    }
+
+    static bool stillMoving(const AccentRim& rim) {
+        const auto animations = rim.findChildren<QAbstractAnimation*>();
+        return std::any_of(animations.begin(), animations.end(), [](QAbstractAnimation* animation) {
+            return animation->state() == QAbstractAnimation::Running && animation->loopCount() >= 0;
+        });
     }
 
     QWidget window_;
@@ -51,7 +64,7 @@ TEST_F(AccentRimTest, FocusedAndActiveTurnsTheRingAndHidesTheGradientRim) {
     AccentRim rim(card_, 22);
     rim.setFocused(true);
     rim.setActive(true);
-    settle();
+    settle(rim);
     EXPECT_TRUE(rim.auroraBorder()->isTurning());
     EXPECT_DOUBLE_EQ(rim.auroraBorder()->ringOpacity(), 1.0);
     EXPECT_DOUBLE_EQ(rim.focusProgress(), 1.0);
@@ -61,14 +74,14 @@ TEST_F(AccentRimTest, FocusedAndActiveTurnsTheRingAndHidesTheGradientRim) {
     rim.setActive(false);
     // The ring fades with the rim instead of vanishing at once.
     EXPECT_GT(rim.auroraBorder()->ringOpacity(), 0.5);
-    settle();
+    settle(rim);
     EXPECT_DOUBLE_EQ(rim.auroraBorder()->ringOpacity(), 0.0);
     EXPECT_DOUBLE_EQ(rim.plainRimOpacity(), 1.0);
     EXPECT_DOUBLE_EQ(rim.auroraBorder()->angle(), 0.0);
     EXPECT_DOUBLE_EQ(rim.glowProgress(), 1.0); // still focused
 
     rim.setFocused(false);
-    settle();
+    settle(rim);
     EXPECT_DOUBLE_EQ(rim.glowProgress(), 0.0);
 }
 
@@ -76,7 +89,7 @@ TEST_F(AccentRimTest, ReduceMotionShowsTheActiveRingStandingStill) {
     ReduceMotion::setOverride(true);
     AccentRim rim(card_, 22);
     rim.setActive(true);
-    settle();
+    settle(rim);
     EXPECT_FALSE(rim.auroraBorder()->isTurning());
     EXPECT_DOUBLE_EQ(rim.auroraBorder()->ringOpacity(), 1.0);
     EXPECT_DOUBLE_EQ(rim.plainRimOpacity(), 0.0);
