@@ -2,6 +2,7 @@
 
 #include "platform/crypto/AesGcm.h"
 #include "support/LogCapture.h"
+#include "support/ScopedEnvironmentVariable.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -266,42 +268,17 @@ TEST_F(KeyStoreTest, NeverLogsAKey) {
     }
 }
 
-class EnvironmentVariable {
-public:
-    EnvironmentVariable(const char* name, const char* value)
-        : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            saved_ = old;
-        }
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~EnvironmentVariable() {
-        if (saved_) {
-            ::setenv(name_, saved_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
-
 TEST_F(KeyStoreTest, TheDefaultLocationFollowsTheDataHome) {
     const fs::path home = std::getenv("HOME");
     {
-        const EnvironmentVariable data("XDG_DATA_HOME", (root_ / "xdg").c_str());
+        const test::ScopedEnvironmentVariable data("XDG_DATA_HOME", (root_ / "xdg").string());
         const KeyStore keys(std::nullopt, deviceKey());
         EXPECT_EQ(keys.fileURL(), root_ / "xdg" / "Quorvane" / "keys.enc");
         EXPECT_EQ(modeOf(root_ / "xdg" / "Quorvane"), 0700u);
     }
-    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/data"}) {
-        const EnvironmentVariable data("XDG_DATA_HOME", unusable);
+    using Value = std::optional<std::string>;
+    for (const Value& unusable : {Value(), Value(""), Value("relative/data")}) {
+        const test::ScopedEnvironmentVariable data("XDG_DATA_HOME", unusable);
         EXPECT_EQ(KeyStore::defaultDirectory(), home / ".local" / "share" / "Quorvane");
     }
 }

@@ -29,13 +29,14 @@ std::filesystem::path makeRoot() {
 }
 
 const char* const clearedVariables[] = {
-    "ANTHROPIC_API_KEY", "OPENAI_API_KEY", "OPENROUTER_API_KEY", "GROQ_API_KEY",
-    "THRIM_CUSTOM_API_KEY", "SENTRY_DSN", "THRIM_SELFTEST",
+    "ANTHROPIC_API_KEY",    "OPENAI_API_KEY", "OPENROUTER_API_KEY", "GROQ_API_KEY",
+    "THRIM_CUSTOM_API_KEY", "SENTRY_DSN",     "THRIM_SELFTEST",
 };
 
 } // namespace
 
-TemporaryHome::TemporaryHome() : root_(makeRoot()) {
+TemporaryHome::TemporaryHome()
+    : root_(makeRoot()) {
     for (const char* sub : {"home", "config", "data", "state", "tmp", "runtime"}) {
         std::filesystem::create_directories(root_ / sub);
     }
@@ -52,26 +53,15 @@ TemporaryHome::TemporaryHome() : root_(makeRoot()) {
 }
 
 TemporaryHome::~TemporaryHome() {
-    for (const auto& [name, value] : saved_) {
-        if (value) {
-            setenv(name.c_str(), value->c_str(), 1);
-        } else {
-            unsetenv(name.c_str());
-        }
+    while (!variables_.empty()) {
+        variables_.pop_back();
     }
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
 }
 
 void TemporaryHome::setVariable(const std::string& name, const std::optional<std::string>& value) {
-    if (!saved_.contains(name)) {
-        saved_[name] = currentValue(name);
-    }
-    if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-    } else {
-        unsetenv(name.c_str());
-    }
+    variables_.emplace_back(name, value);
 }
 
 } // namespace quorvane::test

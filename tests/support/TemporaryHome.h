@@ -1,7 +1,9 @@
 #pragma once
 
+#include "ScopedEnvironmentVariable.h"
+
 #include <filesystem>
-#include <map>
+#include <list>
 #include <optional>
 #include <string>
 
@@ -29,7 +31,8 @@ private:
     void setVariable(const std::string& name, const std::optional<std::string>& value);
 
     std::filesystem::path root_;
-    std::map<std::string, std::optional<std::string>> saved_;
+    // Restored in reverse order, so a variable set twice ends as it was before the first.
+    std::list<ScopedEnvironmentVariable> variables_;
 };
 
 } // namespace quorvane::test

@@ -5,6 +5,7 @@
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/Symbols.h"
+#include "ui/panel/HeaderCapsule.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -21,7 +22,6 @@ constexpr qreal paddingY = 6;
 constexpr qreal spacing = 6;
 constexpr qreal sparkleSize = 10;
 constexpr qreal dotSize = 7;
-constexpr qreal rimOpacity = 0.12;
 // The fixed parts: padding, sparkle, dot and the two gaps.
 constexpr qreal chrome = 2 * paddingX + sparkleSize + dotSize + 2 * spacing;
 
@@ -31,7 +31,8 @@ QFont textFont() {
 
 } // namespace
 
-PanelStatusCapsule::PanelStatusCapsule(QWidget* parent) : QWidget(parent) {
+PanelStatusCapsule::PanelStatusCapsule(QWidget* parent)
+    : QWidget(parent) {
     setObjectName(QStringLiteral("statusCapsule"));
     setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
 }
@@ -71,12 +72,7 @@ void PanelStatusCapsule::paintEvent(QPaintEvent*) {
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
     const QRectF capsule = QRectF(rect());
-    const qreal radius = capsule.height() / 2;
-    ShapePainter::fillRoundedRect(painter, capsule, radius,
-                                  QBrush(DesignColors::regularMaterial(scheme)));
-    ShapePainter::strokeRoundedRectInside(
-        painter, capsule, radius,
-        QBrush(DesignColors::withOpacity(DesignColors::primary(scheme), rimOpacity)), 1);
+    HeaderCapsule::paint(painter, capsule, scheme);
 
     const QColor secondary = DesignColors::secondary(scheme);
     const QRectF content = capsule.adjusted(paddingX, paddingY, -paddingX, -paddingY);

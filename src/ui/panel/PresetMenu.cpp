@@ -5,8 +5,8 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
-#include "ui/kit/ShapePainter.h"
 #include "ui/kit/Symbols.h"
+#include "ui/panel/HeaderCapsule.h"
 
 #include <QAction>
 #include <QFontMetricsF>
@@ -25,7 +25,6 @@ constexpr qreal spacing = 6;
 constexpr qreal presetSymbolSize = 11;
 constexpr qreal chevronSize = 9;
 constexpr qreal menuIconSize = 14;
-constexpr qreal rimOpacity = 0.12;
 
 QFont nameFont() {
     return DesignFonts::system(12, QFont::Medium);
@@ -34,7 +33,9 @@ QFont nameFont() {
 } // namespace
 
 PresetMenu::PresetMenu(AppState& state, QWidget* parent)
-    : QAbstractButton(parent), state_(state), menu_(new QMenu(this)) {
+    : QAbstractButton(parent)
+    , state_(state)
+    , menu_(new QMenu(this)) {
     setObjectName(QStringLiteral("presetMenu"));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -96,8 +97,7 @@ void PresetMenu::addBuiltInSection() {
         if (customized) {
             action->setToolTip(QStringLiteral("Customized"));
         }
-        connect(action, &QAction::triggered, this,
-                [this, preset] { selectBuiltInPreset(preset); });
+        connect(action, &QAction::triggered, this, [this, preset] { selectBuiltInPreset(preset); });
     }
 }
 
@@ -143,12 +143,7 @@ void PresetMenu::paintEvent(QPaintEvent*) {
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
     const QRectF capsule = QRectF(rect());
-    const qreal radius = capsule.height() / 2;
-    ShapePainter::fillRoundedRect(painter, capsule, radius,
-                                  QBrush(DesignColors::regularMaterial(scheme)));
-    ShapePainter::strokeRoundedRectInside(
-        painter, capsule, radius,
-        QBrush(DesignColors::withOpacity(DesignColors::primary(scheme), rimOpacity)), 1);
+    HeaderCapsule::paint(painter, capsule, scheme);
 
     const QColor primary = DesignColors::primary(scheme);
     const QRectF content = capsule.adjusted(paddingX, paddingY, -paddingX, -paddingY);
@@ -163,8 +158,8 @@ void PresetMenu::paintEvent(QPaintEvent*) {
     painter.drawText(QRectF(x, content.top(), nameWidth + 1, content.height()),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
     x += nameWidth + spacing;
-    Symbols::paint(painter, QRectF(x, content.top(), chevronSize, content.height()),
-                   "chevron.down", chevronSize, primary);
+    Symbols::paint(painter, QRectF(x, content.top(), chevronSize, content.height()), "chevron.down",
+                   chevronSize, primary);
 }
 
 } // namespace quorvane

@@ -1,5 +1,7 @@
 #include "platform/defaults/UserDefaults.h"
 
+#include "support/ScopedEnvironmentVariable.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -8,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -263,28 +266,6 @@ TEST_F(UserDefaultsTest, ConcurrentWritersKeepEveryValueAndAValidFile) {
     EXPECT_EQ(reread.integerValue("7.49"), 49);
 }
 
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value)
-        : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            saved_ = old;
-        }
-        ::setenv(name, value, 1);
-    }
-    ~ScopedVariable() {
-        if (saved_) {
-            ::setenv(name_, saved_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
-
 TEST(UserDefaultsDomainTest, StandardAndSuiteFilesLieUnderTheConfigHome) {
     const fs::path config = std::getenv("XDG_CONFIG_HOME");
     EXPECT_EQ(UserDefaults::standard().file(), config / "Quorvane/defaults.json");
@@ -302,7 +283,7 @@ TEST(UserDefaultsDomainTest, StandardAndSuiteFilesLieUnderTheConfigHome) {
 TEST(UserDefaultsDomainTest, RelativeConfigHomeFallsBackToTheHomeDirectory) {
     const fs::path home = std::getenv("HOME");
     for (const char* value : {"relative/config", ""}) {
-        ScopedVariable config("XDG_CONFIG_HOME", value);
+        test::ScopedEnvironmentVariable config("XDG_CONFIG_HOME", value);
         const auto suite = UserDefaults::suite("probe");
         ASSERT_TRUE(suite);
         EXPECT_EQ(suite->file(), home / ".config/Quorvane/suites/probe.json") << value;
