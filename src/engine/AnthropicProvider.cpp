@@ -55,7 +55,7 @@ std::string messagesBody(const std::string& model, const std::string& system,
 
 AnthropicProvider::AnthropicProvider(const ProviderConfig& config,
                                      std::optional<std::string> apiKey, HttpSession& session)
-    : availableModels_(config.availableModels)
+    : DescribedProvider(ProviderID::anthropic, "Anthropic Claude", config.availableModels, true)
     , baseURL_(baseURLOrDefault(config))
     , apiKey_(ProviderHttp::headerSafeKey(apiKey))
     , session_(session) {}
@@ -66,7 +66,7 @@ bool AnthropicProvider::isAvailable() {
 
 const std::string& AnthropicProvider::requireKey() const {
     if (!apiKey_) {
-        throw ProviderError::missingAPIKey(displayName_);
+        throw ProviderError::missingAPIKey(displayName());
     }
     return *apiKey_;
 }
@@ -74,7 +74,7 @@ const std::string& AnthropicProvider::requireKey() const {
 Url AnthropicProvider::endpoint(std::string_view component) const {
     // Only reachable if the built-in root failed to parse.
     if (!baseURL_) {
-        throw ProviderError::providerUnavailable("No endpoint configured for " + displayName_ +
+        throw ProviderError::providerUnavailable("No endpoint configured for " + displayName() +
                                                  ".");
     }
     return baseURL_->appendingPathComponent(component);

@@ -2,7 +2,7 @@
 // in the request's own "system" member, not as a message.
 #pragma once
 
-#include "EnhancementProvider.h"
+#include "DescribedProvider.h"
 #include "ProviderConfig.h"
 #include "platform/http/Url.h"
 
@@ -14,7 +14,7 @@ namespace quorvane {
 
 class HttpSession;
 
-class AnthropicProvider : public EnhancementProvider {
+class AnthropicProvider : public DescribedProvider {
 public:
     static constexpr int maxTokens = 2048;
     static constexpr const char* version = "2023-06-01";
@@ -22,11 +22,6 @@ public:
     // Without a base URL in the configuration, the built-in Anthropic root is used.
     AnthropicProvider(const ProviderConfig& config, std::optional<std::string> apiKey,
                       HttpSession& session);
-
-    ProviderID id() const override { return id_; }
-    const std::string& displayName() const override { return displayName_; }
-    const std::vector<std::string>& availableModels() const override { return availableModels_; }
-    bool requiresAPIKey() const override { return requiresAPIKey_; }
 
     // True when a usable key is set; makes no network call.
     bool isAvailable() override;
@@ -42,10 +37,6 @@ private:
     const std::string& requireKey() const;
     Url endpoint(std::string_view component) const;
 
-    ProviderID id_ = ProviderID::anthropic;
-    std::string displayName_ = "Anthropic Claude";
-    std::vector<std::string> availableModels_;
-    bool requiresAPIKey_ = true;
     std::optional<Url> baseURL_;
     std::optional<std::string> apiKey_;
     HttpSession& session_;

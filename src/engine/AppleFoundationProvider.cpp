@@ -61,8 +61,8 @@ std::string respond(LanguageModelSession& session, const std::string& prompt,
 } // namespace
 
 AppleFoundationProvider::AppleFoundationProvider()
-    : displayName_("Apple Foundation Models")
-    , availableModels_{"on-device"} {}
+    : DescribedProvider(ProviderID::appleFoundation, "Apple Foundation Models", {"on-device"},
+                        false) {}
 
 bool AppleFoundationProvider::isAvailable() {
     return SystemLanguageModel::defaultModel()->availability().isAvailable();
@@ -89,7 +89,7 @@ std::string AppleFoundationProvider::enhance(const std::string& system, const st
 }
 
 std::vector<std::string> AppleFoundationProvider::fetchModels(std::stop_token /*stop*/) {
-    return availableModels_;
+    return availableModels();
 }
 
 } // namespace quorvane

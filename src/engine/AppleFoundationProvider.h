@@ -2,21 +2,16 @@
 // no key, no network. It keeps no session between calls.
 #pragma once
 
-#include "EnhancementProvider.h"
+#include "DescribedProvider.h"
 
 #include <string>
 #include <vector>
 
 namespace quorvane {
 
-class AppleFoundationProvider final : public EnhancementProvider {
+class AppleFoundationProvider final : public DescribedProvider {
 public:
     AppleFoundationProvider();
-
-    ProviderID id() const override { return id_; }
-    const std::string& displayName() const override { return displayName_; }
-    const std::vector<std::string>& availableModels() const override { return availableModels_; }
-    bool requiresAPIKey() const override { return requiresAPIKey_; }
 
     // True exactly when the default system model reports itself available.
     bool isAvailable() override;
@@ -27,12 +22,6 @@ public:
 
     // Always the one entry "on-device".
     std::vector<std::string> fetchModels(std::stop_token stop) override;
-
-private:
-    ProviderID id_ = ProviderID::appleFoundation;
-    std::string displayName_;
-    std::vector<std::string> availableModels_;
-    bool requiresAPIKey_ = false;
 };
 
 } // namespace quorvane

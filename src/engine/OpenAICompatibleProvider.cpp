@@ -45,21 +45,19 @@ std::string chatBody(const std::string& model, const std::string& system, const 
 OpenAICompatibleProvider::OpenAICompatibleProvider(const ProviderConfig& config,
                                                    std::optional<std::string> apiKey,
                                                    HttpSession& session)
-    : id_(config.id)
-    , displayName_(config.displayName)
-    , availableModels_(config.availableModels)
-    , requiresAPIKey_(config.requiresAPIKey)
+    : DescribedProvider(config.id, config.displayName, config.availableModels,
+                        config.requiresAPIKey)
     , baseURL_(config.baseURL)
     , apiKey_(ProviderHttp::headerSafeKey(apiKey))
     , session_(session) {}
 
 bool OpenAICompatibleProvider::isAvailable() {
-    return baseURL_.has_value() && (!requiresAPIKey_ || apiKey_.has_value());
+    return baseURL_.has_value() && (!requiresAPIKey() || apiKey_.has_value());
 }
 
 Url OpenAICompatibleProvider::endpoint(std::string_view component) const {
     if (!baseURL_) {
-        throw ProviderError::providerUnavailable("No endpoint configured for " + displayName_ +
+        throw ProviderError::providerUnavailable("No endpoint configured for " + displayName() +
                                                  ".");
     }
     return baseURL_->appendingPathComponent(component);
@@ -76,8 +74,8 @@ std::vector<HttpHeader> OpenAICompatibleProvider::authorization() const {
 std::string OpenAICompatibleProvider::enhance(const std::string& system, const std::string& user,
                                               const std::string& model, std::stop_token stop) {
     const Url url = endpoint("chat/completions");
-    if (requiresAPIKey_ && !apiKey_) {
-        throw ProviderError::missingAPIKey(displayName_);
+    if (requiresAPIKey() && !apiKey_) {
+        throw ProviderError::missingAPIKey(displayName());
     }
     HttpRequest request{
         .method = "POST",

@@ -3,7 +3,7 @@
 // only in the base URL, whether a key is required, and the key.
 #pragma once
 
-#include "EnhancementProvider.h"
+#include "DescribedProvider.h"
 #include "ProviderConfig.h"
 #include "platform/http/HttpRequest.h"
 #include "platform/http/Url.h"
@@ -17,16 +17,11 @@ namespace quorvane {
 
 class HttpSession;
 
-class OpenAICompatibleProvider : public EnhancementProvider {
+class OpenAICompatibleProvider : public DescribedProvider {
 public:
     // Takes id, name, models, key requirement and base URL from the (resolved) configuration.
     OpenAICompatibleProvider(const ProviderConfig& config, std::optional<std::string> apiKey,
                              HttpSession& session);
-
-    ProviderID id() const override { return id_; }
-    const std::string& displayName() const override { return displayName_; }
-    const std::vector<std::string>& availableModels() const override { return availableModels_; }
-    bool requiresAPIKey() const override { return requiresAPIKey_; }
 
     // True when there is a base URL and, if a key is required, a usable key.
     bool isAvailable() override;
@@ -45,10 +40,6 @@ public:
 private:
     std::vector<HttpHeader> authorization() const;
 
-    ProviderID id_;
-    std::string displayName_;
-    std::vector<std::string> availableModels_;
-    bool requiresAPIKey_;
     std::optional<Url> baseURL_;
     std::optional<std::string> apiKey_;
     HttpSession& session_;
