@@ -4,6 +4,7 @@
 // most 5 % to the raw request; the ratio is printed at the end, with the
 // session's own share and the provider's work without any transport, so a
 // miss can be put where it belongs.
+#include "ChatServer.h"
 #include "engine/OpenAICompatibleProvider.h"
 #include "platform/http/HttpSession.h"
 
@@ -37,40 +38,12 @@ const std::string requestBody =
     R"({"model":")" + model + R"(","messages":[{"role":"system","content":")" + systemPrompt +
     R"("},{"role":"user","content":"Draft:\n)" + std::string(1000, 'u') + R"("}],"stream":false})";
 
-class Server {
-public:
-    Server() {
-        server_.set_keep_alive_max_count(1 << 30);
-        // Without this, delayed ACKs add 40 ms to every reply and hide everything else.
-        server_.set_tcp_nodelay(true);
-        server_.Post("/v1/chat/completions", [](const httplib::Request&, httplib::Response& res) {
-            // A JSON type would make the server compress every reply, and
-            // that cost would swamp the client-side work measured here.
-            res.set_content(reply, "application/octet-stream");
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        if (port_ <= 0) {
-            throw std::runtime_error("cannot bind a loopback port");
-        }
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running()) {
-            std::this_thread::yield();
-        }
-    }
-    ~Server() {
-        server_.stop();
-        thread_.join();
-    }
-    std::string baseUrl() const { return "http://127.0.0.1:" + std::to_string(port_) + "/v1"; }
-
-private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-};
-
-Server& server() {
-    static Server instance;
+bench::ChatServer& server() {
+    // A JSON type would make the server compress every reply, and
+    // that cost would swamp the client-side work measured here.
+    static bench::ChatServer instance([](const httplib::Request&, httplib::Response& res) {
+        res.set_content(reply, "application/octet-stream");
+    });
     return instance;
 }
 

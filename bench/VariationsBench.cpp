@@ -2,6 +2,7 @@
 // loopback server that answers every request after the same fixed delay. The
 // three children run concurrently, so the whole run should take at most 1.2
 // times a single enhancement; the ratio is printed at the end.
+#include "ChatServer.h"
 #include "engine/Log.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/pasteboard/InMemoryPasteboard.h"
@@ -28,36 +29,6 @@ namespace {
 using namespace quorvane;
 
 constexpr auto replyDelay = std::chrono::milliseconds(50);
-
-class Server {
-public:
-    Server() {
-        server_.set_tcp_nodelay(true);
-        server_.Post("/v1/chat/completions", [](const httplib::Request&, httplib::Response& res) {
-            std::this_thread::sleep_for(replyDelay);
-            res.set_content(R"({"choices":[{"message":{"content":"A rewritten prompt."}}]})",
-                            "application/json");
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        if (port_ <= 0) {
-            throw std::runtime_error("cannot bind a loopback port");
-        }
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running()) {
-            std::this_thread::yield();
-        }
-    }
-    ~Server() {
-        server_.stop();
-        thread_.join();
-    }
-    std::string baseUrl() const { return "http://127.0.0.1:" + std::to_string(port_) + "/v1"; }
-
-private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-};
 
 // The main thread's queue, run by the benchmark thread until a flow ends.
 class BlockingQueue final : public MainQueue {
@@ -118,7 +89,11 @@ struct Fixture {
         return pattern;
     }
 
-    Server server;
+    bench::ChatServer server{[](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(replyDelay);
+        res.set_content(R"({"choices":[{"message":{"content":"A rewritten prompt."}}]})",
+                        "application/json");
+    }};
     std::filesystem::path directory;
     UserDefaults defaults;
     BlockingQueue queue;
