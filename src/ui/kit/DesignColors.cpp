@@ -34,6 +34,10 @@ QColor DesignColors::blue(ColorScheme::Scheme scheme) {
     return pick(scheme, QColor(0, 122, 255), QColor(10, 132, 255));
 }
 
+QColor DesignColors::red(ColorScheme::Scheme scheme) {
+    return pick(scheme, QColor(255, 59, 48), QColor(255, 69, 58));
+}
+
 QColor DesignColors::accent(ColorScheme::Scheme scheme) {
     return blue(scheme);
 }

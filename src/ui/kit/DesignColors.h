@@ -16,6 +16,8 @@ public:
     static QColor orange(ColorScheme::Scheme scheme);
     static QColor green(ColorScheme::Scheme scheme);
     static QColor blue(ColorScheme::Scheme scheme);
+    // Destructive actions.
+    static QColor red(ColorScheme::Scheme scheme);
     static QColor accent(ColorScheme::Scheme scheme);
     static QColor white();
     static QColor black();

@@ -1,9 +1,8 @@
 #include "ui/windows/AboutSection.h"
 
-#include "platform/pasteboard/Pasteboard.h"
-
 #include "platform/appinfo/ApplicationInfo.h"
 #include "platform/links/Links.h"
+#include "platform/pasteboard/Pasteboard.h"
 #include "state/AppState.h"
 #include "ui/windows/AboutVersion.h"
 #include "ui/windows/SettingsGroup.h"
@@ -16,12 +15,9 @@
 namespace quorvane {
 
 AboutSection::AboutSection(AppState& state, QWidget* parent)
-    : AboutSection(state, state.pasteboard(), parent) {}
-
-AboutSection::AboutSection(AppState& state, Pasteboard& pasteboard, QWidget* parent)
     : QWidget(parent)
     , state_(state)
-    , pasteboard_(pasteboard)
+    , pasteboard_(state.pasteboard())
     , group_(new SettingsGroup(QStringLiteral("About"))) {
     versionLabel_ = new QLabel(AboutVersion::text(state.applicationInfo()));
     versionLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);

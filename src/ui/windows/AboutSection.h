@@ -18,10 +18,8 @@ class SettingsGroup;
 class AboutSection : public QWidget {
     Q_OBJECT
 public:
-    // Copies diagnostics to the system clipboard.
+    // Copies diagnostics to the state's pasteboard.
     explicit AboutSection(AppState& state, QWidget* parent = nullptr);
-    // Copies diagnostics to the given pasteboard, which must outlive the section.
-    AboutSection(AppState& state, Pasteboard& pasteboard, QWidget* parent = nullptr);
     ~AboutSection() override;
 
     // Shows nothing that changes while the program runs.
@@ -42,7 +40,6 @@ public:
     QPushButton* showOnboardingButton() const { return showOnboarding_; }
 
 private:
-
     AppState& state_;
     Pasteboard& pasteboard_;
     SettingsGroup* group_;

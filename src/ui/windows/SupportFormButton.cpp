@@ -15,12 +15,6 @@ namespace {
 
 constexpr qreal symbolSize = 14;
 
-// The kit has no red role yet; these are the system reds of the two looks.
-QColor destructiveColor(ColorScheme::Scheme scheme) {
-    return scheme == ColorScheme::Scheme::dark ? QColor(0xff, 0x45, 0x3a)
-                                               : QColor(0xff, 0x3b, 0x30);
-}
-
 } // namespace
 
 SupportFormButton::SupportFormButton(const QString& symbol, const QString& text, QWidget* parent)
@@ -59,7 +53,7 @@ void SupportFormButton::changeEvent(QEvent* event) {
 
 void SupportFormButton::applyLook() {
     const auto scheme = ColorScheme::of(this);
-    const QColor color = destructive_ ? destructiveColor(scheme) : DesignColors::primary(scheme);
+    const QColor color = destructive_ ? DesignColors::red(scheme) : DesignColors::primary(scheme);
     const QColor shown = isEnabled() ? color : DesignColors::withOpacity(color, 0.45);
     if (!symbol_.isEmpty()) {
         setIcon(Symbols::icon(symbol_.toStdString(), symbolSize, shown));

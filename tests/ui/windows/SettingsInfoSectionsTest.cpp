@@ -115,7 +115,7 @@ TEST_F(SettingsInfoSectionsTest, LinksOpenTheirPagesWithTheDesktopHandler) {
     QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &handler, "open");
     PrivacySection privacy(state());
     SupportSection support(state());
-    AboutSection about(state(), fixture_.pasteboard());
+    AboutSection about(state());
 
     struct Case {
         QPushButton* button;
@@ -144,7 +144,7 @@ TEST_F(SettingsInfoSectionsTest, LinksOpenTheirPagesWithTheDesktopHandler) {
 TEST_F(SettingsInfoSectionsTest, CopyDiagnosticsReplacesThePasteboardContents) {
     fixture_.pasteboard().setString("something the user copied");
     const long before = fixture_.pasteboard().changeCount();
-    AboutSection section(state(), fixture_.pasteboard());
+    AboutSection section(state());
 
     section.copyDiagnosticsButton()->click();
 
@@ -160,7 +160,7 @@ TEST_F(SettingsInfoSectionsTest, ShowOnboardingAgainPersistsTheFlagBeforeOpening
     state().onShowOnboarding = [&] {
         seenStored.push_back(fixture_.defaults().boolValue("quorvane.hasCompletedOnboarding"));
     };
-    AboutSection section(state(), fixture_.pasteboard());
+    AboutSection section(state());
 
     section.showOnboardingButton()->click();
 
@@ -169,7 +169,7 @@ TEST_F(SettingsInfoSectionsTest, ShowOnboardingAgainPersistsTheFlagBeforeOpening
 }
 
 TEST_F(SettingsInfoSectionsTest, CheckForUpdatesCallsTheShellOnce) {
-    AboutSection section(state(), fixture_.pasteboard());
+    AboutSection section(state());
     section.checkForUpdatesButton()->click(); // the default closure does nothing
 
     int checks = 0;
@@ -199,7 +199,7 @@ TEST_F(SettingsInfoSectionsTest, VersionTextJoinsReleaseAndBuildWithQuestionMark
     const auto build = entries.find("CFBundleVersion");
     ASSERT_NE(release, entries.end());
     ASSERT_NE(build, entries.end());
-    AboutSection section(state(), fixture_.pasteboard());
+    AboutSection section(state());
     EXPECT_EQ(section.versionLabel()->text(),
               QString::fromStdString(release->second + " (" + build->second + ")"));
 }
@@ -215,7 +215,7 @@ TEST_F(SettingsInfoSectionsTest, SavesSnapshotsWhenAsked) {
     layout->addWidget(new HistorySection(state()));
     layout->addWidget(new PrivacySection(state()));
     layout->addWidget(new SupportSection(state()));
-    layout->addWidget(new AboutSection(state(), fixture_.pasteboard()));
+    layout->addWidget(new AboutSection(state()));
     form.resize(520, 760);
     form.show();
     ViewTestState::processEvents();
