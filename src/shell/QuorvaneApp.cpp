@@ -4,6 +4,7 @@
 #include "platform/hotkey/HotkeyBackendSelector.h"
 #include "platform/pasteboard/QtPasteboard.h"
 #include "platform/task/QtMainQueue.h"
+#include "platform/termination/TerminationSignals.h"
 #include "shell/AppDelegate.h"
 #include "shell/SingleInstance.h"
 #include "state/AppState.h"
@@ -77,6 +78,11 @@ int QuorvaneApp::main(int argc, char** argv) {
     }
 
     QuorvaneApp app;
+    // Log-out ends the program with SIGTERM: it quits as the menu's Quit does, so the shut-down
+    // steps run and the single-instance lock is released.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app.appDelegate(),
+                     [&app] { app.appDelegate().terminate(); });
     if (instance) {
         QObject::connect(instance.get(), &SingleInstance::reopenRequested, &app.appDelegate(),
                          [&app] { app.appDelegate().handleReopen(); });

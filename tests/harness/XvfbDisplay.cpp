@@ -57,7 +57,7 @@ bool XvfbDisplay::start() {
 
 bool XvfbDisplay::tryDisplay(int number) {
     const auto display = ":" + std::to_string(number);
-    pid_ = spawn({"Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"},
+    pid_ = spawn({"Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"},
                  {.quiet = true, .environment = {}});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     while (std::chrono::steady_clock::now() < deadline) {

@@ -92,6 +92,18 @@ TEST_F(QuorvaneAppProcessTest, LaunchAfterACrashTakesOver) {
     EXPECT_EQ(second.exitCode(), 0);
 }
 
+TEST_F(QuorvaneAppProcessTest, TerminationSignalQuitsInOrderAndReleasesTheLock) {
+    start(first);
+    ASSERT_TRUE(waitUntilListening());
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    const QString runtime = environment.value("XDG_RUNTIME_DIR");
+    EXPECT_FALSE(QFileInfo::exists(runtime + "/quorvane.lock"));
+    EXPECT_FALSE(QFileInfo::exists(runtime + "/quorvane.socket"));
+}
+
 TEST_F(QuorvaneAppProcessTest, DiagnosticModeRunsInItsOwnProcessBesideTheFirst) {
     start(first);
     ASSERT_TRUE(waitUntilListening());
