@@ -6,10 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractAnimation>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
+
+#include <algorithm>
 
 namespace quorvane {
 namespace {
@@ -28,7 +32,28 @@ protected:
         return *controller_.panel();
     }
 
-    static void settle() { QTest::qWait(400); }
+    // Until the panel's animations have ended and a few turns of the event loop start no new
+    // one (a height report can start a resize a turn later). A fixed wait would read a slide
+    // half-way on a loaded machine.
+    void settle() const {
+        QElapsedTimer timer;
+        timer.start();
+        int quietTurns = 0;
+        while (quietTurns < 5 && timer.elapsed() < 5000) {
+            QTest::qWait(20);
+            quietTurns = animating() ? 0 : quietTurns + 1;
+        }
+    }
+
+    bool animating() const {
+        if (controller_.panel() == nullptr) {
+            return false;
+        }
+        const auto animations = controller_.panel()->findChildren<QAbstractAnimation*>();
+        return std::any_of(animations.begin(), animations.end(), [](QAbstractAnimation* animation) {
+            return animation->state() == QAbstractAnimation::Running;
+        });
+    }
 
     PopoverView* view() const {
         return controller_.panel() != nullptr
