@@ -27,7 +27,6 @@ TrayIcon::TrayIcon(Actions actions, QObject* parent)
     , actions_(std::move(actions))
     , menu_(std::make_unique<QMenu>())
     , icon_(std::make_unique<QSystemTrayIcon>()) {
-    icon_->setIcon(wandIcon());
     icon_->setToolTip(QStringLiteral("Quorvane"));
     icon_->setContextMenu(menu_.get());
     connect(menu_.get(), &QMenu::aboutToShow, this, &TrayIcon::refreshMenu);
@@ -59,6 +58,11 @@ bool TrayIcon::isShown() const {
 void TrayIcon::tryShow() {
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         retry_.stop();
+        // Made only when there is a tray to hold it: the theme lookup and the symbol font cost
+        // the start-up several milliseconds that a desktop without a tray need not pay.
+        if (icon_->icon().isNull()) {
+            icon_->setIcon(wandIcon());
+        }
         icon_->show();
         return;
     }

@@ -107,9 +107,32 @@ std::optional<bool> ReduceMotion::fromKdeGlobals(std::string_view text) {
     return result;
 }
 
+bool ReduceMotion::followsGnomeSettings(std::string_view currentDesktop) {
+    constexpr std::string_view followers[] = {"GNOME", "Unity", "Budgie", "Pantheon"};
+    std::size_t start = 0;
+    while (start <= currentDesktop.size()) {
+        std::size_t end = currentDesktop.find(':', start);
+        if (end == std::string_view::npos) {
+            end = currentDesktop.size();
+        }
+        const auto name = currentDesktop.substr(start, end - start);
+        for (const auto follower : followers) {
+            if (name == follower) {
+                return true;
+            }
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
 bool ReduceMotion::readDesktop() {
     if (auto kde = fromKdeGlobals(readKdeGlobals())) {
         return *kde;
+    }
+    const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
+    if (!followsGnomeSettings(std::string_view(desktop.constData(), desktop.size()))) {
+        return false;
     }
     return fromGnomeSetting(runGsettings()).value_or(false);
 }

@@ -1,6 +1,8 @@
 // Whether the desktop asks for reduced motion: GNOME's enable-animations key
 // or KDE's animation speed set to instant. Read once, on first use; tests and
-// the showcase can override it.
+// the showcase can override it. GNOME's key is only asked for on the desktops
+// that follow it: elsewhere it holds a default nobody set, and asking means
+// starting a process on the way to the first frame.
 #pragma once
 
 #include <optional>
@@ -20,6 +22,9 @@ public:
     static std::optional<bool> fromGnomeSetting(std::string_view output);
     // Text of kdeglobals; reduced when [KDE] AnimationDurationFactor is 0.
     static std::optional<bool> fromKdeGlobals(std::string_view text);
+    // Whether a desktop, named as XDG_CURRENT_DESKTOP names it (a colon-separated list),
+    // takes its animation setting from GNOME's interface settings.
+    static bool followsGnomeSettings(std::string_view currentDesktop);
 
 private:
     static bool readDesktop();

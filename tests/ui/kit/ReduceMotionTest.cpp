@@ -12,6 +12,24 @@ TEST(ReduceMotionTest, GnomeSettingIsInverted) {
     EXPECT_EQ(ReduceMotion::fromGnomeSetting("No such schema"), std::nullopt);
 }
 
+TEST(ReduceMotionTest, OnlyDesktopsThatFollowGnomeAskItsSettings) {
+    const std::pair<const char*, bool> rows[] = {
+        {"GNOME", true},
+        {"ubuntu:GNOME", true},
+        {"Budgie:GNOME", true},
+        {"Unity", true},
+        {"Pantheon", true},
+        {"KDE", false},
+        {"XFCE", false},
+        {"", false},
+        {"GNOME-Flashback:GNOMEX", false},
+        {"X-Cinnamon", false},
+    };
+    for (const auto& [desktop, follows] : rows) {
+        EXPECT_EQ(ReduceMotion::followsGnomeSettings(desktop), follows) << desktop;
+    }
+}
+
 TEST(ReduceMotionTest, KdeFactorCountsOnlyInItsGroup) {
     struct Row {
         const char* text;
