@@ -1,10 +1,12 @@
 #include "ui/kit/Symbols.h"
 
+#include <QFile>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPixmap>
 
 #include <algorithm>
+#include <string_view>
 
 // The font resource lives in this static library, so it has to be pulled in
 // by hand; the macro must be expanded outside any namespace.
@@ -17,6 +19,32 @@ namespace quorvane {
 namespace {
 
 constexpr const char* fontResource = ":/quorvane/fonts/MaterialIcons-Regular.ttf";
+
+// Our copy of the font goes by a family name of its own. Under its own name the font system
+// would pick any installed copy of the same family instead, whatever its version (so a glyph
+// may be missing or another) and whatever its format (a WOFF2 copy is decompressed at every
+// start). The names have the same length, so the name table keeps its layout.
+constexpr std::string_view originalFamily = "Material Icons";
+constexpr std::string_view ownFamily = "Quorvane Icons";
+static_assert(originalFamily.size() == ownFamily.size());
+
+QByteArray utf16BigEndian(std::string_view ascii) {
+    QByteArray bytes;
+    for (const char c : ascii) {
+        bytes.append('\0');
+        bytes.append(c);
+    }
+    return bytes;
+}
+
+QByteArray renamedFont(QByteArray data) {
+    const auto latin = [](std::string_view text) {
+        return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    data.replace(latin(originalFamily), latin(ownFamily));
+    data.replace(utf16BigEndian(originalFamily), utf16BigEndian(ownFamily));
+    return data;
+}
 
 } // namespace
 
@@ -107,7 +135,11 @@ std::optional<char32_t> Symbols::codepoint(std::string_view name) {
 QString Symbols::fontFamily() {
     static const QString family = [] {
         initKitFontResource();
-        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(fontResource));
+        QFile file(QString::fromLatin1(fontResource));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return QString();
+        }
+        const int id = QFontDatabase::addApplicationFontFromData(renamedFont(file.readAll()));
         const QStringList families = QFontDatabase::applicationFontFamilies(id);
         return families.isEmpty() ? QString() : families.first();
     }();
