@@ -7,13 +7,21 @@
 
 #include <QDesktopServices>
 #include <QEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace quorvane {
 
 namespace {
 
 constexpr qreal symbolSize = 14;
+// The measures of a form row, so that a button's symbol and text line up with the rows'.
+constexpr int leadingInset = 10;
+constexpr int symbolColumn = 20;
+constexpr int symbolSpacing = 8;
 
 } // namespace
 
@@ -49,6 +57,32 @@ void SupportFormButton::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::EnabledChange) {
         applyLook();
     }
+}
+
+QSize SupportFormButton::sizeHint() const {
+    const QSize styled = QPushButton::sizeHint();
+    const int symbol = icon().isNull() ? 0 : symbolColumn + symbolSpacing;
+    const int width = 2 * leadingInset + symbol + fontMetrics().horizontalAdvance(text());
+    return {std::max(styled.width(), width), styled.height()};
+}
+
+void SupportFormButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+    QRect label = rect().adjusted(leadingInset, 0, -leadingInset, 0);
+    if (!option.icon.isNull()) {
+        const QRect column(label.left(), 0, symbolColumn, height());
+        const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
+        option.icon.paint(&painter, QStyle::visualRect(layoutDirection(), rect(), column),
+                          Qt::AlignCenter, mode);
+        label.setLeft(column.right() + 1 + symbolSpacing);
+    }
+    painter.drawItemText(QStyle::visualRect(layoutDirection(), rect(), label),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, palette(),
+                         isEnabled(), text(), QPalette::ButtonText);
 }
 
 void SupportFormButton::applyLook() {

@@ -1,5 +1,6 @@
 // The push buttons of the settings form's info sections: a small flat button
-// with an optional symbol before its text. A link button opens its address
+// with an optional symbol before its text, which starts at the leading edge
+// when the row stretches the button, as the rows of a form read. A link button opens its address
 // with the desktop's handler (the browser, or the mail program for mailto:),
 // and a destructive one draws its label in red.
 #pragma once
@@ -24,8 +25,11 @@ public:
     bool isDestructive() const { return destructive_; }
     const QString& symbol() const { return symbol_; }
 
+    QSize sizeHint() const override;
+
 protected:
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void applyLook();

@@ -8,6 +8,7 @@
 #include "ui/windows/HistorySection.h"
 #include "ui/windows/PrivacySection.h"
 #include "ui/windows/SettingsGroup.h"
+#include "ui/windows/SupportFormButton.h"
 #include "ui/windows/SupportSection.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
@@ -139,6 +141,31 @@ TEST_F(SettingsInfoSectionsTest, LinksOpenTheirPagesWithTheDesktopHandler) {
     }
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+}
+
+// The first column, from the left, that the button paints anything in.
+int firstInkedColumn(QWidget& widget) {
+    const QImage image = widget.grab().toImage();
+    const QRgb background = image.pixel(image.width() - 1, image.height() / 2);
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixel(x, y) != background) {
+                return x;
+            }
+        }
+    }
+    return -1;
+}
+
+TEST_F(SettingsInfoSectionsTest, StretchedButtonsStartTheirLabelAtTheLeadingEdge) {
+    for (const bool withSymbol : {true, false}) {
+        SupportFormButton button(withSymbol ? QStringLiteral("globe") : QString(),
+                                 QStringLiteral("Website"));
+        button.resize(400, button.sizeHint().height());
+        const int ink = firstInkedColumn(button);
+        EXPECT_GE(ink, 0) << withSymbol;
+        EXPECT_LT(ink, 40) << withSymbol;
+    }
 }
 
 TEST_F(SettingsInfoSectionsTest, CopyDiagnosticsReplacesThePasteboardContents) {
