@@ -3,36 +3,29 @@
 #include "engine/Log.h"
 #include "platform/updater/UpdaterService.h"
 #include "shell/ApplicationWindow.h"
+#include "shell/DiagnosticModes.h"
 #include "shell/MainMenu.h"
+#include "shell/SpotlightController.h"
 #include "shell/TrayIcon.h"
 #include "shell/UpdateDialogDriver.h"
 #include "state/AppState.h"
 #include "state/Telemetry.h"
+#include "ui/windows/OnboardingView.h"
+#include "ui/windows/SettingsView.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
-
-#include "shell/DiagnosticModes.h"
-
-#include "shell/SpotlightController.h"
-
-#include "ui/windows/SettingsView.h"
-
-#include "ui/windows/OnboardingView.h"
 
 namespace quorvane {
 
 namespace {
 
-QWidget* makeSettingsView([[maybe_unused]] AppState& state) {
+QWidget* makeSettingsView(AppState& state) {
     return new SettingsView(state);
 }
 
-QWidget* makeOnboardingView([[maybe_unused]] AppState& state,
-                            [[maybe_unused]] std::function<void()> onFinish) {
+QWidget* makeOnboardingView(AppState& state, std::function<void()> onFinish) {
     return new OnboardingView(state, std::move(onFinish));
 }
 
@@ -94,7 +87,7 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     }
 }
 
-bool AppDelegate::runDiagnosticMode([[maybe_unused]] const QStringList& arguments) {
+bool AppDelegate::runDiagnosticMode(const QStringList& arguments) {
     QPointer<AppDelegate> self(this);
     DiagnosticContext context{
         state_,
