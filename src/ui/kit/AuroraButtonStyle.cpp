@@ -12,6 +12,9 @@ namespace {
 constexpr qreal height = 42;
 constexpr qreal horizontalPadding = 18;
 constexpr qreal cornerRadius = 12;
+constexpr qreal smallHeight = 26;
+constexpr qreal smallHorizontalPadding = 12;
+constexpr qreal smallCornerRadius = 8;
 
 } // namespace
 
@@ -19,14 +22,15 @@ AuroraButtonStyle::AuroraButtonStyle(std::optional<qreal> width)
     : width_(width) {}
 
 QSizeF AuroraButtonStyle::sizeFor(const QSizeF& labelSize) const {
+    const qreal h = isSmall() ? smallHeight : height;
     if (width_) {
-        return {*width_, height};
+        return {*width_, h};
     }
-    return {labelSize.width() + 2 * horizontalPadding, height};
+    return {labelSize.width() + 2 * (isSmall() ? smallHorizontalPadding : horizontalPadding), h};
 }
 
 QFont AuroraButtonStyle::labelFont() const {
-    return DesignFonts::system(13, QFont::DemiBold);
+    return DesignFonts::system(isSmall() ? smallLabelSize : 13, QFont::DemiBold);
 }
 
 QColor AuroraButtonStyle::labelColor(ColorScheme::Scheme) const {
@@ -43,7 +47,7 @@ const Spring& AuroraButtonStyle::scaleSpring() const {
 
 void AuroraButtonStyle::paintBackground(QPainter& painter, const QRectF& rect,
                                         ColorScheme::Scheme scheme, const State&) const {
-    ShapePainter::fillRoundedRect(painter, rect, cornerRadius,
+    ShapePainter::fillRoundedRect(painter, rect, isSmall() ? smallCornerRadius : cornerRadius,
                                   DesignGradients::primary(rect, scheme));
 }
 

@@ -16,6 +16,10 @@ class QPainter;
 
 namespace quorvane {
 
+// The desktop's two control sizes. A small control is what sits in a card's
+// header or a list row: a smaller label with less padding around it.
+enum class ControlSize { regular, small };
+
 class ButtonStyle {
 public:
     struct State {
@@ -25,6 +29,7 @@ public:
     };
 
     static constexpr qreal disabledOpacity = 0.45;
+    static constexpr qreal smallLabelSize = 11;
 
     virtual ~ButtonStyle() = default;
 
@@ -42,6 +47,16 @@ public:
     virtual qreal opacity(const State& state) const {
         return state.enabled ? 1.0 : disabledOpacity;
     }
+
+    // Styles without a small variant keep drawing at their regular size.
+    void setControlSize(ControlSize size) { controlSize_ = size; }
+    ControlSize controlSize() const { return controlSize_; }
+
+protected:
+    bool isSmall() const { return controlSize_ == ControlSize::small; }
+
+private:
+    ControlSize controlSize_ = ControlSize::regular;
 };
 
 } // namespace quorvane

@@ -51,6 +51,12 @@ void KitButton::setLabelColor(std::optional<QColor> color) {
     update();
 }
 
+void KitButton::setControlSize(ControlSize size) {
+    style_->setControlSize(size);
+    updateGeometry();
+    update();
+}
+
 ButtonStyle::State KitButton::state() const {
     return {isEnabled(), hovering_, isDown()};
 }

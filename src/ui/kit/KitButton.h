@@ -32,6 +32,8 @@ public:
     void setSpacing(qreal spacing);
     // Replaces the style's label colour, e.g. the secondary look of header icons.
     void setLabelColor(std::optional<QColor> color);
+    void setControlSize(ControlSize size);
+    ControlSize controlSize() const { return style_->controlSize(); }
 
     ButtonStyle::State state() const;
     bool isHovered() const { return hovering_; }

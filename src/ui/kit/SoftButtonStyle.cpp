@@ -11,15 +11,20 @@ namespace {
 constexpr qreal horizontalPadding = 16;
 constexpr qreal verticalPadding = 11;
 constexpr qreal cornerRadius = 12;
+constexpr qreal smallHorizontalPadding = 10;
+constexpr qreal smallVerticalPadding = 5;
+constexpr qreal smallCornerRadius = 8;
 
 } // namespace
 
 QSizeF SoftButtonStyle::sizeFor(const QSizeF& labelSize) const {
-    return {labelSize.width() + 2 * horizontalPadding, labelSize.height() + 2 * verticalPadding};
+    const qreal x = isSmall() ? smallHorizontalPadding : horizontalPadding;
+    const qreal y = isSmall() ? smallVerticalPadding : verticalPadding;
+    return {labelSize.width() + 2 * x, labelSize.height() + 2 * y};
 }
 
 QFont SoftButtonStyle::labelFont() const {
-    return DesignFonts::system(13, QFont::Medium);
+    return DesignFonts::system(isSmall() ? smallLabelSize : 13, QFont::Medium);
 }
 
 QColor SoftButtonStyle::labelColor(ColorScheme::Scheme scheme) const {
@@ -36,12 +41,12 @@ const Spring& SoftButtonStyle::scaleSpring() const {
 
 void SoftButtonStyle::paintBackground(QPainter& painter, const QRectF& rect,
                                       ColorScheme::Scheme scheme, const State&) const {
-    ShapePainter::fillRoundedRect(painter, rect, cornerRadius,
-                                  DesignColors::regularMaterial(scheme));
+    const qreal radius = isSmall() ? smallCornerRadius : cornerRadius;
+    ShapePainter::fillRoundedRect(painter, rect, radius, DesignColors::regularMaterial(scheme));
     const qreal rimOpacity = scheme == ColorScheme::Scheme::dark ? 0.16 : 0.08;
     ShapePainter::strokeRoundedRectInside(
-        painter, rect, cornerRadius,
-        DesignColors::withOpacity(DesignColors::primary(scheme), rimOpacity), 1);
+        painter, rect, radius, DesignColors::withOpacity(DesignColors::primary(scheme), rimOpacity),
+        1);
 }
 
 } // namespace quorvane

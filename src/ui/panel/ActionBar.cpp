@@ -1,6 +1,8 @@
 #include "ui/panel/ActionBar.h"
 
+#include "ui/kit/DesignSprings.h"
 #include "ui/kit/KitButton.h"
+#include "ui/kit/OpacityTransition.h"
 #include "ui/kit/SoftButtonStyle.h"
 #include "ui/panel/ActionDisclosureButton.h"
 #include "ui/panel/ActionPrimaryButton.h"
@@ -75,15 +77,33 @@ void ActionBar::refresh() {
 
     primary_->setCopyMode(copyMode);
     primary_->setEnabled(panel_.isPrimaryEnabled());
-    primary_->setVisible(!busy);
     pill_->setGeneratingVariations(state.isGeneratingVariations());
-    pill_->setVisible(busy);
+    showBusy(busy);
 
     // Untrimmed on purpose: a draft of spaces is still something to clear.
     clear_->setEnabled(!state.inputText().empty() || !state.outputText().empty());
 
     advanced_->setExpanded(state.showAdvanced());
     advanced_->setShowsDot(!state.styleOptions().isDefault());
+}
+
+// The pill and the primary button share one slot and cross-fade in it, so
+// that the swap reads as the button changing its content.
+void ActionBar::showBusy(bool busy) {
+    if (shownBusy_ == busy) {
+        return;
+    }
+    const bool first = !shownBusy_.has_value();
+    shownBusy_ = busy;
+    QWidget* arriving = busy ? static_cast<QWidget*>(pill_) : primary_;
+    QWidget* leaving = busy ? static_cast<QWidget*>(primary_) : pill_;
+    if (first) {
+        leaving->hide();
+        arriving->show();
+        return;
+    }
+    OpacityTransition::remove(*leaving, DesignSprings::quick);
+    OpacityTransition::insert(*arriving, DesignSprings::quick);
 }
 
 } // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 namespace quorvane {
 
 class ActionDisclosureButton;
@@ -28,12 +30,16 @@ public:
     ActionDisclosureButton* advancedButton() const { return advanced_; }
 
 private:
+    void showBusy(bool busy);
+
     PopoverView& panel_;
     KitButton* variations_;
     ActionPrimaryButton* primary_;
     WorkingPill* pill_;
     KitButton* clear_;
     ActionDisclosureButton* advanced_;
+    // What the slot of the primary button shows; unset until the first refresh.
+    std::optional<bool> shownBusy_;
 };
 
 } // namespace quorvane

@@ -1,10 +1,13 @@
 #include "ui/panel/EditorCard.h"
 
 #include "platform/pasteboard/Pasteboard.h"
-
 #include "ui/kit/AccentRim.h"
+#include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignSprings.h"
+#include "ui/kit/OpacityTransition.h"
 #include "ui/kit/ResultSweep.h"
+#include "ui/kit/ShadowUnderlay.h"
 #include "ui/kit/TransparentTextEditor.h"
 #include "ui/panel/EditorCornerButton.h"
 #include "ui/panel/EditorSurface.h"
@@ -20,6 +23,13 @@ namespace {
 constexpr qreal editorFontSize = 16;
 constexpr qreal lineFragmentPadding = 5;
 constexpr qreal textInsetHeight = 9;
+constexpr qreal shadowRadius = 26;
+constexpr qreal shadowY = 10;
+
+// The card sits deeper while a request runs.
+QColor shadowColor(bool enhancing) {
+    return DesignColors::withOpacity(DesignColors::black(), enhancing ? 0.18 : 0.08);
+}
 
 const QString draftPlaceholder = QStringLiteral("Describe your prompt…");
 const QString resultPlaceholder =
@@ -91,6 +101,10 @@ EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
     replaceEditor(panel_.state().fieldMode());
     rim_ = new AccentRim(surface_, EditorSurface::cornerRadius);
     sweep_ = new ResultSweep(surface_, panel_.state().hasOutput());
+    if (parent != nullptr) {
+        shadow_ = new ShadowUnderlay(this, EditorSurface::cornerRadius, shadowRadius,
+                                     QPointF(0, shadowY), shadowColor(false));
+    }
 
     connect(&panel_, &PopoverView::refreshed, this, &EditorCard::refresh);
     connect(&panel_, &PopoverView::focusFlagsChanged, this, &EditorCard::refresh);
@@ -121,14 +135,15 @@ void EditorCard::refresh() {
     rim_->setFocused(result ? panel_.outputFocused() : panel_.inputFocused());
     rim_->setActive(state.isEnhancing());
     sweep_->setTrigger(state.hasOutput());
+    if (shadow_ != nullptr) {
+        shadow_->setColor(shadowColor(state.isEnhancing()));
+    }
 }
 
 void EditorCard::replaceEditor(FieldMode mode) {
-    if (editor_ != nullptr) {
-        // Hidden at once so that nothing types into the leaving editor.
-        editor_->hide();
-        editor_->deleteLater();
-    }
+    // The new editor is in place before the old one goes: the old one's
+    // blur reaches refresh(), which must find the editor of the new mode.
+    TransparentTextEditor* leaving = editor_;
     const AppState& state = panel_.state();
     const bool result = mode == FieldMode::result;
     editorMode_ = mode;
@@ -151,6 +166,13 @@ void EditorCard::replaceEditor(FieldMode mode) {
     placeChildren();
     editor_->show();
     editor_->lower();
+    if (leaving == nullptr) {
+        return;
+    }
+    // Hidden at once so that nothing types into the leaving editor; only its picture fades.
+    OpacityTransition::remove(*leaving, DesignSprings::quick);
+    leaving->deleteLater();
+    OpacityTransition::insert(*editor_, DesignSprings::quick);
 }
 
 void EditorCard::refreshEditor() {

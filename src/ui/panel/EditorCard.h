@@ -23,6 +23,7 @@ class EditorSurface;
 class Pasteboard;
 class PopoverView;
 class ResultSweep;
+class ShadowUnderlay;
 
 class EditorCard : public QWidget {
     Q_OBJECT
@@ -45,6 +46,8 @@ public:
     EditorCornerButton* clipboardButton() const { return clipboard_; }
     AccentRim* rim() const { return rim_; }
     ResultSweep* sweep() const { return sweep_; }
+    // Cast into the card's parent; nullptr for a card built without one.
+    ShadowUnderlay* shadow() const { return shadow_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -69,6 +72,7 @@ private:
     EditorCornerButton* clipboard_;
     AccentRim* rim_;
     ResultSweep* sweep_;
+    ShadowUnderlay* shadow_ = nullptr;
 };
 
 } // namespace quorvane

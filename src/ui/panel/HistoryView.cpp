@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/PushButtonSize.h"
 #include "ui/kit/Symbols.h"
 #include "ui/panel/HistoryRow.h"
 
@@ -29,7 +30,7 @@ QFrame* makeDivider(QWidget* parent) {
 QPushButton* makeSmallButton(QWidget* parent, const QString& title, const char* objectName) {
     auto* button = new QPushButton(title, parent);
     button->setObjectName(QString::fromLatin1(objectName));
-    button->setFont(DesignFonts::callout());
+    PushButtonSize::apply(*button, ControlSize::small);
     button->setAccessibleName(title);
     button->setCursor(Qt::PointingHandCursor);
     return button;

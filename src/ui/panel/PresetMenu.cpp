@@ -7,11 +7,13 @@
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/Symbols.h"
 #include "ui/panel/HeaderCapsule.h"
+#include "ui/panel/PresetMenuRow.h"
 
 #include <QAction>
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QPainter>
+#include <QWidgetAction>
 
 #include <cmath>
 
@@ -83,13 +85,11 @@ void PresetMenu::rebuildMenu() {
 }
 
 void PresetMenu::addBuiltInSection() {
-    const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    const QColor primary = DesignColors::primary(scheme);
     const bool noCustom = !state_.activeCustomPresetID().has_value();
     menu_->addSection(QStringLiteral("Built-in"));
     for (const Preset preset : allCases<Preset>()) {
-        QAction* action = menu_->addAction(Symbols::icon(symbolName(preset), menuIconSize, primary),
-                                           QString::fromStdString(std::string(label(preset))));
+        auto* action = new QWidgetAction(menu_);
+        action->setText(QString::fromStdString(std::string(label(preset))));
         action->setCheckable(true);
         action->setChecked(noCustom && state_.selectedPreset() == preset);
         const bool customized = isCustomized(preset);
@@ -97,7 +97,11 @@ void PresetMenu::addBuiltInSection() {
         if (customized) {
             action->setToolTip(QStringLiteral("Customized"));
         }
+        // The row carries the symbols a plain row cannot: the mark and the trailing checkmark.
+        action->setDefaultWidget(
+            new PresetMenuRow(*action, std::string(symbolName(preset)), customized, *menu_));
         connect(action, &QAction::triggered, this, [this, preset] { selectBuiltInPreset(preset); });
+        menu_->addAction(action);
     }
 }
 

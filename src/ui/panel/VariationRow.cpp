@@ -44,6 +44,7 @@ VariationRow::VariationRow(int index, QWidget* parent)
     use_->setObjectName(QStringLiteral("useButton"));
     use_->setText(QStringLiteral("Use this"));
     use_->setAccessibleName(QStringLiteral("Use this"));
+    use_->setControlSize(ControlSize::small);
     connect(use_, &QAbstractButton::clicked, this, [this] { emit useRequested(index_); });
     header->addWidget(use_, 0, Qt::AlignVCenter);
     stack->addLayout(header);

@@ -45,6 +45,7 @@ VariationsPicker::VariationsPicker(PopoverView& panel, QWidget* parent)
     dismiss_->setObjectName(QStringLiteral("dismissButton"));
     dismiss_->setText(QStringLiteral("Dismiss"));
     dismiss_->setAccessibleName(QStringLiteral("Dismiss"));
+    dismiss_->setControlSize(ControlSize::small);
     connect(dismiss_, &QAbstractButton::clicked, this, &VariationsPicker::dismissVariations);
     header->addWidget(symbol_, 0, Qt::AlignVCenter);
     header->addWidget(title_, 0, Qt::AlignVCenter);

@@ -2,6 +2,7 @@
 
 #include "ui/kit/AuroraButtonStyle.h"
 #include "ui/kit/CircleIconButtonStyle.h"
+#include "ui/kit/PushButtonSize.h"
 #include "ui/kit/SoftButtonStyle.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <QEnterEvent>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPushButton>
 #include <QTest>
 
 #include <cmath>
@@ -159,6 +161,57 @@ TEST(KitButtonTest, ClickRunsTheActionOnlyWhileEnabled) {
     button.setEnabled(false);
     QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(clicks, 1);
+}
+
+// The small size is smaller in every direction it is free to shrink, and only where asked for.
+TEST(ControlSizeTest, SmallButtonsAreSmallerThanRegularOnes) {
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<ButtonStyle>()> make;
+        bool keepsWidth;
+    };
+    const Case cases[] = {
+        {"Soft", [] { return std::make_unique<SoftButtonStyle>(); }, false},
+        {"Aurora", [] { return std::make_unique<AuroraButtonStyle>(); }, false},
+        {"AuroraFixed", [] { return std::make_unique<AuroraButtonStyle>(160); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KitButton regular(c.make());
+        KitButton small(c.make());
+        for (KitButton* button : {&regular, &small}) {
+            button->setText(QStringLiteral("Use this"));
+        }
+        EXPECT_EQ(regular.controlSize(), ControlSize::regular);
+        const QSize regularHint = regular.sizeHint();
+        small.setControlSize(ControlSize::small);
+        EXPECT_LT(small.sizeHint().height(), regularHint.height());
+        EXPECT_LT(small.style().labelFont().pixelSize(), regular.style().labelFont().pixelSize());
+        if (c.keepsWidth) {
+            EXPECT_EQ(small.sizeHint().width(), regularHint.width());
+        } else {
+            EXPECT_LT(small.sizeHint().width(), regularHint.width());
+        }
+        small.setControlSize(ControlSize::regular);
+        EXPECT_EQ(small.sizeHint(), regularHint);
+    }
+}
+
+TEST(ControlSizeTest, SmallPushButtonsTakeTheSmallFontAndGoBackToTheInheritedOne) {
+    QWidget parent;
+    QFont inherited = parent.font();
+    inherited.setPixelSize(15);
+    parent.setFont(inherited);
+    QPushButton regular(QStringLiteral("Done"), &parent);
+    QPushButton small(QStringLiteral("Done"), &parent);
+    PushButtonSize::apply(small, ControlSize::small);
+    EXPECT_EQ(small.font().pixelSize(), static_cast<int>(ButtonStyle::smallLabelSize));
+    EXPECT_TRUE(small.testAttribute(Qt::WA_MacSmallSize));
+    EXPECT_LT(small.sizeHint().height(), regular.sizeHint().height());
+
+    PushButtonSize::apply(small, ControlSize::regular);
+    EXPECT_EQ(small.font().pixelSize(), 15);
+    EXPECT_FALSE(small.testAttribute(Qt::WA_MacSmallSize));
 }
 
 } // namespace

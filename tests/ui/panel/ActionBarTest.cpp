@@ -2,6 +2,8 @@
 
 #include "support/ViewTestState.h"
 #include "ui/kit/KitButton.h"
+#include "ui/kit/OpacityTransition.h"
+#include "ui/kit/ReduceMotion.h"
 #include "ui/panel/ActionDisclosureButton.h"
 #include "ui/panel/ActionPrimaryButton.h"
 #include "ui/panel/PopoverView.h"
@@ -9,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPointer>
 #include <QTest>
 #include <QToolButton>
 
@@ -236,6 +239,49 @@ TEST_F(ActionBarTest, AdvancedTogglesAndItsDotMarksNonDefaultOptions) {
     state().setAudience("   ");
     settle();
     EXPECT_FALSE(advanced->showsDot());
+}
+
+// Starting and ending a request swaps the primary button and the pill in one
+// slot: the arriving one shows at once and fades in over the fading picture
+// of the leaving one; with reduced motion the swap is plain.
+TEST_F(ActionBarTest, PrimaryButtonAndPillCrossFade) {
+    state().setInputText("a draft");
+    settle();
+    const auto picture = [&] {
+        return bar_.findChild<QWidget*>(QString::fromLatin1(OpacityTransition::snapshotName));
+    };
+    struct Case {
+        const char* name;
+        bool enhancing;
+        QWidget* arriving;
+        QWidget* leaving;
+    };
+    const Case cases[] = {
+        {"start", true, bar_.workingPill(), bar_.primaryButton()},
+        {"end", false, bar_.primaryButton(), bar_.workingPill()},
+    };
+    for (const bool reduce : {false, true}) {
+        ReduceMotion::setOverride(reduce);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (reduce ? ", reduced motion" : ""));
+            state().setIsEnhancing(c.enhancing);
+            panel_.refreshNow();
+            EXPECT_TRUE(c.arriving->isVisible());
+            EXPECT_FALSE(c.leaving->isVisible());
+            QPointer<QWidget> leaving = picture();
+            if (reduce) {
+                EXPECT_EQ(leaving, nullptr);
+                EXPECT_EQ(c.arriving->graphicsEffect(), nullptr);
+                continue;
+            }
+            ASSERT_NE(leaving, nullptr);
+            EXPECT_EQ(leaving->geometry(), c.leaving->geometry());
+            EXPECT_LT(OpacityTransition::opacity(*c.arriving), 1.0);
+            EXPECT_TRUE(ViewTestState::waitUntil(
+                [&] { return leaving == nullptr && c.arriving->graphicsEffect() == nullptr; }));
+        }
+    }
+    ReduceMotion::setOverride(std::nullopt);
 }
 
 } // namespace

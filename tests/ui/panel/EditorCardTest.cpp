@@ -3,13 +3,18 @@
 #include "support/ViewTestState.h"
 #include "ui/kit/AccentRim.h"
 #include "ui/kit/DirectTextView.h"
+#include "ui/kit/OpacityTransition.h"
+#include "ui/kit/ReduceMotion.h"
+#include "ui/kit/ShadowUnderlay.h"
 #include "ui/kit/TransparentTextEditor.h"
 #include "ui/panel/EditorCornerButton.h"
 #include "ui/panel/PopoverView.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 
 #include <string>
@@ -196,6 +201,68 @@ TEST_F(EditorCardTest, RimFocusFollowsTheShownEditorsFlag) {
     panel_.setOutputFocused(true);
     settle();
     EXPECT_TRUE(card_.rim()->isFocused());
+}
+
+// A switch of the field mode cross-fades the editors: the old one is gone at
+// once, its picture fades out and the new one fades in to full opacity.
+TEST_F(EditorCardTest, SwitchingModesCrossFadesTheEditors) {
+    ReduceMotion::setOverride(false);
+    const auto picture = [&] {
+        return card_.findChild<QWidget*>(QString::fromLatin1(OpacityTransition::snapshotName));
+    };
+    QPointer<TransparentTextEditor> draft = card_.editor();
+    state().setOutputText("done");
+    state().setFieldMode(FieldMode::result);
+    card_.refresh();
+    TransparentTextEditor* result = card_.editor();
+    ASSERT_NE(result, draft.data());
+    EXPECT_TRUE(draft == nullptr || draft->isHidden()) << "nothing types into the leaving editor";
+    EXPECT_LT(OpacityTransition::opacity(*result), 1.0);
+    QPointer<QWidget> leaving = picture();
+    ASSERT_NE(leaving, nullptr);
+
+    EXPECT_TRUE(ViewTestState::waitUntil([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return leaving == nullptr && draft == nullptr && result->graphicsEffect() == nullptr;
+    }));
+    EXPECT_EQ(card_.editor(), result);
+    EXPECT_DOUBLE_EQ(OpacityTransition::opacity(*result), 1.0);
+    EXPECT_TRUE(result->isVisible());
+
+    ReduceMotion::setOverride(true);
+    state().setFieldMode(FieldMode::draft);
+    card_.refresh();
+    EXPECT_EQ(card_.editor()->graphicsEffect(), nullptr) << "no fade with reduced motion";
+    EXPECT_EQ(picture(), nullptr);
+    ReduceMotion::setOverride(std::nullopt);
+}
+
+TEST_F(EditorCardTest, ShadowUnderTheCardDeepensWhileARequestRuns) {
+    EXPECT_EQ(card_.shadow(), nullptr) << "a card without a parent has nowhere to cast it";
+    QWidget column;
+    column.resize(480, 400);
+    EditorCard placed(panel_, &column);
+    placed.setGeometry(20, 20, 440, 280);
+    column.show();
+    ShadowUnderlay* shadow = placed.shadow();
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_EQ(shadow->parentWidget(), &column);
+    EXPECT_TRUE(shadow->isVisible());
+    EXPECT_TRUE(shadow->geometry().contains(placed.geometry()));
+    EXPECT_GT(shadow->geometry().bottom() - placed.geometry().bottom(),
+              placed.geometry().top() - shadow->geometry().top());
+
+    struct Case {
+        bool enhancing;
+        double opacity;
+    };
+    for (const Case c : {Case{false, 0.08}, Case{true, 0.18}, Case{false, 0.08}}) {
+        SCOPED_TRACE(c.enhancing ? "enhancing" : "idle");
+        state().setIsEnhancing(c.enhancing);
+        settle();
+        EXPECT_EQ(shadow->color().rgb() & 0xffffff, 0u) << "black";
+        EXPECT_NEAR(shadow->color().alphaF(), c.opacity, 0.005);
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -113,6 +114,16 @@ TEST_F(HistoryViewTest, RowsListTheItemsNewestFirstWithPresetAndProvider) {
     EXPECT_FALSE(rows[0]->timeLabel()->text().isEmpty());
     EXPECT_TRUE(view().list()->isVisible());
     EXPECT_TRUE(view().clearAllButton()->isVisible());
+}
+
+TEST_F(HistoryViewTest, ClearAllAndDoneAreSmallControls) {
+    seed({makeItem("one")});
+    QPushButton regular(QStringLiteral("Clear all"), &view());
+    for (QPushButton* button : {view().clearAllButton(), view().doneButton()}) {
+        SCOPED_TRACE(button->text().toStdString());
+        EXPECT_LT(QFontInfo(button->font()).pixelSize(), QFontInfo(regular.font()).pixelSize());
+        EXPECT_LT(button->sizeHint().height(), regular.sizeHint().height());
+    }
 }
 
 TEST_F(HistoryViewTest, ClickingARowRestoresItAndHidesTheHistory) {

@@ -3,7 +3,9 @@
 #include "support/ViewTestState.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/ErrorBanner.h"
+#include "ui/kit/ReduceMotion.h"
 
+#include <QAbstractAnimation>
 #include <QApplication>
 #include <QDir>
 #include <QShortcut>
@@ -12,6 +14,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
@@ -306,6 +309,8 @@ TEST_F(PopoverViewTest, SnapshotsOfTheMainStates) {
         GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR not set";
     }
     QDir().mkpath(directory);
+    // Each shot is of a state, not of the fades on the way to it.
+    ReduceMotion::setOverride(true);
     struct Shot {
         const char* name;
         std::function<void()> arrange;
@@ -332,6 +337,13 @@ TEST_F(PopoverViewTest, SnapshotsOfTheMainStates) {
             settle();
             panel.resize(PopoverView::width, panel.contentHeight());
             settle();
+            // The panel's own card fades ignore reduced motion; wait them out.
+            EXPECT_TRUE(ViewTestState::waitUntil([&] {
+                const auto animations = panel.findChildren<QAbstractAnimation*>();
+                return std::none_of(animations.begin(), animations.end(), [](auto* animation) {
+                    return animation->state() == QAbstractAnimation::Running;
+                });
+            }));
             const QString file = QString("%1/popover-%2-%3.png")
                                      .arg(directory, shot.name,
                                           appearance == Appearance::dark ? "dark" : "light");
@@ -339,6 +351,7 @@ TEST_F(PopoverViewTest, SnapshotsOfTheMainStates) {
             state().setIsEnhancing(false);
         }
     }
+    ReduceMotion::setOverride(std::nullopt);
 }
 
 } // namespace

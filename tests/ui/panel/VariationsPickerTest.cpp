@@ -1,18 +1,20 @@
 #include "ui/panel/VariationsPicker.h"
 
 #include "support/ViewTestState.h"
+#include "ui/kit/AuroraButtonStyle.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/KitButton.h"
+#include "ui/kit/SoftButtonStyle.h"
 #include "ui/kit/Surface.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/VariationRow.h"
+
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QLabel>
 #include <QTest>
 #include <QVBoxLayout>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
@@ -90,6 +92,23 @@ TEST_F(VariationsPickerTest, DismissDropsTheVariationsAndKeepsTheOutput) {
     QTest::mouseClick(dismiss, Qt::LeftButton);
     EXPECT_TRUE(state().variations().empty());
     EXPECT_EQ(state().outputText(), "Earlier result");
+}
+
+TEST_F(VariationsPickerTest, DismissAndUseThisAreSmallControls) {
+    offer({"A"});
+    KitButton regularSoft(std::make_unique<SoftButtonStyle>());
+    regularSoft.setText(QStringLiteral("Dismiss"));
+    KitButton regularAurora(std::make_unique<AuroraButtonStyle>());
+    regularAurora.setText(QStringLiteral("Use this"));
+    const std::pair<KitButton*, KitButton*> pairs[] = {
+        {picker_.dismissButton(), &regularSoft},
+        {picker_.rows()[0]->useButton(), &regularAurora},
+    };
+    for (const auto& [button, regular] : pairs) {
+        SCOPED_TRACE(button->text().toStdString());
+        EXPECT_EQ(button->controlSize(), ControlSize::small);
+        EXPECT_LT(button->sizeHint().height(), regular->sizeHint().height());
+    }
 }
 
 TEST_F(VariationsPickerTest, SnapshotsInLightAndDark) {
