@@ -2,6 +2,7 @@
 
 #include "state/AppState.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/PushButtonSize.h"
 #include "ui/windows/SettingsGroup.h"
 #include "ui/windows/SettingsRow.h"
 #include "ui/windows/ToggleSwitch.h"
@@ -60,7 +61,7 @@ QWidget* BehaviorSection::buildHotkeyControl() {
     hotkeyLabel_ = new QLabel(control);
     hotkeyLabel_->setFont(DesignFonts::monospaced(DesignFonts::body().pointSizeF()));
     changeButton_ = new QPushButton(control);
-    changeButton_->setFont(DesignFonts::callout());
+    PushButtonSize::apply(*changeButton_, ControlSize::small);
     connect(changeButton_, &QPushButton::clicked, this,
             [this] { setRecordingHotkey(!recordingHotkey_); });
 

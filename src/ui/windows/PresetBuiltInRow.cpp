@@ -5,6 +5,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/PushButtonSize.h"
 #include "ui/kit/Symbols.h"
 #include "ui/windows/PresetTextEditor.h"
 
@@ -32,8 +33,8 @@ QString toQString(std::string_view text) {
 
 QPushButton* smallButton(const QString& text) {
     auto* button = new QPushButton(text);
+    PushButtonSize::apply(*button, ControlSize::small);
     button->setFont(DesignFonts::caption());
-    button->setAttribute(Qt::WA_MacSmallSize);
     return button;
 }
 

@@ -7,6 +7,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/PushButtonSize.h"
 
 #include <QFontInfo>
 #include <QHBoxLayout>
@@ -53,8 +54,7 @@ QWidget* ShortcutsSection::makeControl(AppShortcutAction action) {
     row.combo = new QLabel(control);
     row.combo->setFont(DesignFonts::monospaced(QFontInfo(DesignFonts::body()).pixelSize()));
     row.change = new QPushButton(changeTitle, control);
-    row.change->setFont(DesignFonts::callout());
-    row.change->setAttribute(Qt::WA_MacSmallSize);
+    PushButtonSize::apply(*row.change, ControlSize::small);
     row.recorder = new HotkeyRecorder(control);
     row.recorder->setRecordingWriter(
         [this, action](bool isRecording) { writeRecording(action, isRecording); });

@@ -1,5 +1,6 @@
 #include "engine/EnumTraits.h"
 #include "support/ViewTestState.h"
+#include "ui/kit/ButtonStyle.h"
 #include "ui/windows/AppearanceSection.h"
 #include "ui/windows/BehaviorSection.h"
 #include "ui/windows/SegmentedPicker.h"
@@ -105,6 +106,9 @@ TEST_F(AppearanceBehaviorSectionTest, HotkeyRowFollowsTheSwitchAndRecording) {
     EXPECT_TRUE(section.hotkeyRow()->isVisibleTo(&section));
     EXPECT_EQ(section.hotkeyLabel()->text().toStdString(), state().hotkey().displayString());
     EXPECT_EQ(section.changeButton()->text().toStdString(), "Change");
+    // A small control beside the combination.
+    EXPECT_TRUE(section.changeButton()->testAttribute(Qt::WA_MacSmallSize));
+    EXPECT_EQ(section.changeButton()->font().pixelSize(), ButtonStyle::smallLabelSize);
 
     click(section.changeButton());
     EXPECT_TRUE(section.isRecordingHotkey());
