@@ -99,7 +99,10 @@ EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
     });
 
     replaceEditor(panel_.state().fieldMode());
-    rim_ = new AccentRim(surface_, EditorSurface::cornerRadius);
+    // In the card's parent when there is one, beside the card, so that the glow is not cut off
+    // at the card's edges; the surface fills the card, so the rim follows the same outline.
+    rim_ = new AccentRim(parent != nullptr ? static_cast<QWidget*>(this) : surface_,
+                         EditorSurface::cornerRadius);
     sweep_ = new ResultSweep(surface_, panel_.state().hasOutput());
     if (parent != nullptr) {
         shadow_ = new ShadowUnderlay(this, EditorSurface::cornerRadius, shadowRadius,

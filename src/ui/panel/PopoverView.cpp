@@ -4,19 +4,19 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignSprings.h"
 #include "ui/kit/ErrorBanner.h"
+#include "ui/kit/ReduceMotion.h"
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/SpringAnimation.h"
 #include "ui/kit/Surface.h"
 #include "ui/kit/VisualEffectView.h"
-#include "ui/panel/ShortcutKeySequence.h"
-
-#include "ui/panel/EditorCard.h"
 #include "ui/panel/ActionBar.h"
-#include "ui/panel/HistoryView.h"
-#include "ui/panel/PanelHeader.h"
-#include "ui/panel/PanelFooter.h"
 #include "ui/panel/AdvancedOptionsPanel.h"
+#include "ui/panel/EditorCard.h"
+#include "ui/panel/HistoryView.h"
+#include "ui/panel/PanelFooter.h"
+#include "ui/panel/PanelHeader.h"
 #include "ui/panel/QuestionsCard.h"
+#include "ui/panel/ShortcutKeySequence.h"
 #include "ui/panel/VariationsPicker.h"
 
 #include <QEvent>
@@ -92,11 +92,17 @@ bool PopoverView::isPrimaryEnabled() const {
     return !state_.isEnhancing();
 }
 
-void PopoverView::showDraft() { state_.setFieldMode(FieldMode::draft); }
+void PopoverView::showDraft() {
+    state_.setFieldMode(FieldMode::draft);
+}
 
-void PopoverView::showResult() { state_.setFieldMode(FieldMode::result); }
+void PopoverView::showResult() {
+    state_.setFieldMode(FieldMode::result);
+}
 
-void PopoverView::toggleHistoryShortcut() { state_.setShowHistory(!state_.showHistory()); }
+void PopoverView::toggleHistoryShortcut() {
+    state_.setShowHistory(!state_.showHistory());
+}
 
 void PopoverView::regenerateIfResult() {
     if (state_.fieldMode() == FieldMode::result && state_.hasOutput() && !state_.isEnhancing()) {
@@ -146,7 +152,9 @@ bool PopoverView::hasAuxiliaryPanel() const {
            !state_.variations().empty();
 }
 
-int PopoverView::editorTargetHeight() const { return hasAuxiliaryPanel() ? 190 : 280; }
+int PopoverView::editorTargetHeight() const {
+    return hasAuxiliaryPanel() ? 190 : 280;
+}
 
 int PopoverView::contentHeight() const {
     return layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
@@ -187,7 +195,8 @@ void PopoverView::buildLayout() {
 
     mainColumn_ = new QVBoxLayout();
     mainColumn_->setSpacing(16);
-    banner_ = new ErrorBanner("", false, [this] { state_.openSettings(); }, mainPage_);
+    banner_ = new ErrorBanner(
+        "", false, [this] { state_.openSettings(); }, mainPage_);
     banner_->setVisible(false);
     mainColumn_->addWidget(banner_);
 
@@ -197,9 +206,8 @@ void PopoverView::buildLayout() {
     editor_->setFixedHeight(editorHeight_);
     mainColumn_->addWidget(editor_);
     editorSpring_ = new SpringAnimation(DesignSprings::expand, this);
-    connect(editorSpring_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        editor_->setFixedHeight(qRound(value.toReal()));
-    });
+    connect(editorSpring_, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { editor_->setFixedHeight(qRound(value.toReal())); });
 
     auto* actions = new QVBoxLayout();
     actions->setSpacing(8);
@@ -238,9 +246,9 @@ void PopoverView::buildShortcuts() {
         [this] { toggleHistoryShortcut(); },
         [this] { state_.openSettings(); },
     };
-    const std::array<const char*, 6> names{"enhanceShortcut", "regenerateShortcut",
+    const std::array<const char*, 6> names{"enhanceShortcut",     "regenerateShortcut",
                                            "backToDraftShortcut", "clearShortcut",
-                                           "historyShortcut", "settingsShortcut"};
+                                           "historyShortcut",     "settingsShortcut"};
     for (std::size_t index = 0; index < shortcuts_.size(); ++index) {
         auto* shortcut = new QShortcut(this);
         shortcut->setObjectName(names[index]);
@@ -358,7 +366,7 @@ void PopoverView::reportHeightIfChanged() {
 }
 
 void PopoverView::fadeIn(QWidget* widget) {
-    if (!widget->isVisible()) {
+    if (!widget->isVisible() || ReduceMotion::enabled()) {
         return;
     }
     auto* effect = new QGraphicsOpacityEffect(widget);
@@ -368,7 +376,8 @@ void PopoverView::fadeIn(QWidget* widget) {
     fade->setStartValue(0.0);
     fade->setEndValue(1.0);
     // The effect costs a render pass per frame; drop it once the fade is done.
-    connect(fade, &QPropertyAnimation::finished, widget, [widget] { widget->setGraphicsEffect(nullptr); });
+    connect(fade, &QPropertyAnimation::finished, widget,
+            [widget] { widget->setGraphicsEffect(nullptr); });
     fade->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
@@ -381,10 +390,9 @@ void PopoverView::paintEvent(QPaintEvent*) {
     ShapePainter::fillRoundedRect(
         painter, shape, cornerRadius,
         VisualEffectView::fill(VisualEffectView::Material::popover, scheme));
-    ShapePainter::strokeRoundedRectInside(painter, shape, cornerRadius,
-                                          DesignColors::withOpacity(DesignColors::white(),
-                                                                    dark ? 0.1 : 0.35),
-                                          1);
+    ShapePainter::strokeRoundedRectInside(
+        painter, shape, cornerRadius,
+        DesignColors::withOpacity(DesignColors::white(), dark ? 0.1 : 0.35), 1);
     QLinearGradient sheen(shape.topLeft(), shape.bottomLeft());
     sheen.setColorAt(0, DesignColors::withOpacity(DesignColors::white(), dark ? 0.06 : 0.25));
     sheen.setColorAt(1, DesignColors::clear());

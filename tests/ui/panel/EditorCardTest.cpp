@@ -251,6 +251,10 @@ TEST_F(EditorCardTest, ShadowUnderTheCardDeepensWhileARequestRuns) {
     EXPECT_TRUE(shadow->geometry().contains(placed.geometry()));
     EXPECT_GT(shadow->geometry().bottom() - placed.geometry().bottom(),
               placed.geometry().top() - shadow->geometry().top());
+    // The rim's glow too lies beside the card, where the card's edges cannot cut it off.
+    EXPECT_EQ(placed.rim()->parentWidget(), &column);
+    EXPECT_TRUE(placed.rim()->geometry().contains(placed.geometry()));
+    EXPECT_NE(placed.rim()->geometry(), placed.geometry());
 
     struct Case {
         bool enhancing;
