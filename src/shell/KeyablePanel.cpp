@@ -141,6 +141,7 @@ void KeyablePanel::resizeEvent(QResizeEvent* event) {
 void KeyablePanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     joinAllWorkspaces();
+    askForBlurBehind();
     // Once more when mapped: some window managers take the state message only then.
     QMetaObject::invokeMethod(this, &KeyablePanel::joinAllWorkspaces, Qt::QueuedConnection);
 }
@@ -207,6 +208,23 @@ void KeyablePanel::joinAllWorkspaces() {
                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&message));
     }
+    xcb_flush(connection);
+}
+
+// KWin blurs what lies behind a window that carries this property, within the window's shape;
+// an empty region stands for the whole window. Other window managers ignore it, and the
+// translucent fill reads well without the blur too.
+void KeyablePanel::askForBlurBehind() {
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr) {
+        return;
+    }
+    const xcb_atom_t blur = internAtom(connection, "_KDE_NET_WM_BLUR_BEHIND_REGION");
+    if (blur == XCB_ATOM_NONE) {
+        return;
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(winId()), blur,
+                        XCB_ATOM_CARDINAL, 32, 0, nullptr);
     xcb_flush(connection);
 }
 

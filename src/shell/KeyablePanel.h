@@ -48,6 +48,7 @@ private:
     bool isEditingShortcut(const QKeyEvent& event) const;
     void applicationStateChanged(Qt::ApplicationState state);
     void joinAllWorkspaces();
+    void askForBlurBehind();
 
     QWidget* contentView_ = nullptr;
     bool hidesOnDeactivate_ = false;

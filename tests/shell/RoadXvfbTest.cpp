@@ -152,6 +152,16 @@ public:
         return panelWide && first == utility_;
     }
 
+    bool hasProperty(xcb_window_t window, const char* name) {
+        auto* reply = xcb_get_property_reply(
+            connection_,
+            xcb_get_property(connection_, 0, window, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+            nullptr);
+        const bool present = reply != nullptr && reply->type != XCB_NONE;
+        std::free(reply);
+        return present;
+    }
+
     // Asks the owner of the CLIPBOARD selection for its text, as a pasting application does.
     std::optional<std::string> clipboardText() {
         xcb_convert_selection(connection_, window_, clipboard_, utf8_, target_, XCB_CURRENT_TIME);
@@ -381,6 +391,8 @@ TEST_F(RoadXvfbTest, HotkeyDraftEnhanceCopyAndClose) {
     ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
     ASSERT_TRUE(waitUntil([&] { return watcher->focus() == panel; }, 10s))
         << "the panel never took the keyboard focus";
+    // A compositor that blurs behind windows is asked to do so for the whole panel.
+    EXPECT_TRUE(watcher->hasProperty(panel, "_KDE_NET_WM_BLUR_BEHIND_REGION"));
 
     ASSERT_EQ(run({"xdotool", "type", "--delay", "15", std::string(draft)}), 0);
     press("ctrl+Return");
