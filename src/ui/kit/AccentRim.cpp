@@ -7,7 +7,6 @@
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/SoftShadow.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QVariantAnimation>
@@ -22,8 +21,7 @@ constexpr qreal glowOpacity = 0.25;
 } // namespace
 
 AccentRim::AccentRim(QWidget* target, qreal cornerRadius, bool focused, bool active)
-    : QWidget(target->parentWidget())
-    , target_(target)
+    : TargetOverlay(target)
     , cornerRadius_(cornerRadius)
     , focused_(focused)
     , active_(active)
@@ -34,10 +32,8 @@ AccentRim::AccentRim(QWidget* target, qreal cornerRadius, bool focused, bool act
     , focusFade_(makeFade(&focusProgress_))
     , activeFade_(makeFade(&activeProgress_))
     , glowFade_(makeFade(&glowProgress_)) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(activeFade_, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { aurora_->setRingOpacity(value.toReal()); });
-    target->installEventFilter(this);
     followTarget();
 }
 
@@ -86,35 +82,17 @@ void AccentRim::setActive(bool active) {
     fadeTo(glowFade_, glowProgress_, (focused_ || active_) ? 1.0 : 0.0);
 }
 
-bool AccentRim::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == target_) {
-        switch (event->type()) {
-        case QEvent::Move:
-        case QEvent::Resize:
-        case QEvent::Show:
-        case QEvent::Hide:
-        case QEvent::ZOrderChange:
-        case QEvent::ParentChange:
-            followTarget();
-            break;
-        default:
-            break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void AccentRim::followTarget() {
-    if (target_ == nullptr) {
+    if (target() == nullptr) {
         return;
     }
-    if (parentWidget() != target_->parentWidget()) {
-        setParent(target_->parentWidget());
+    if (parentWidget() != target()->parentWidget()) {
+        setParent(target()->parentWidget());
     }
     const int margin = glowMargin();
-    setGeometry(target_->geometry().adjusted(-margin, -margin, margin, margin));
-    aurora_->setGeometry(QRect(margin, margin, target_->width(), target_->height()));
-    setVisible(target_->isVisible());
+    setGeometry(target()->geometry().adjusted(-margin, -margin, margin, margin));
+    aurora_->setGeometry(QRect(margin, margin, target()->width(), target()->height()));
+    setVisible(target()->isVisible());
     raise();
 }
 

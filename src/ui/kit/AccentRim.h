@@ -7,9 +7,9 @@
 // for the glow, and lets every mouse event through.
 #pragma once
 
+#include "ui/kit/TargetOverlay.h"
+
 #include <QImage>
-#include <QPointer>
-#include <QWidget>
 
 class QVariantAnimation;
 
@@ -17,7 +17,7 @@ namespace quorvane {
 
 class AuroraBorder;
 
-class AccentRim : public QWidget {
+class AccentRim : public TargetOverlay {
     Q_OBJECT
 
 public:
@@ -38,16 +38,14 @@ public:
     static int glowMargin();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void followTarget() override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QVariantAnimation* makeFade(qreal* value);
     static void fadeTo(QVariantAnimation* animation, qreal from, qreal to);
-    void followTarget();
     void paintGlow(QPainter& painter, const QRectF& card);
 
-    QPointer<QWidget> target_;
     qreal cornerRadius_;
     bool focused_;
     bool active_;

@@ -3,7 +3,6 @@
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/SoftShadow.h"
 
-#include <QEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -12,16 +11,11 @@ namespace quorvane {
 
 ShadowUnderlay::ShadowUnderlay(QWidget* target, qreal cornerRadius, qreal radius,
                                const QPointF& offset, const QColor& color)
-    : QWidget(target->parentWidget())
-    , target_(target)
+    : TargetOverlay(target)
     , cornerRadius_(cornerRadius)
     , radius_(radius)
     , offset_(offset)
     , color_(color) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    // Without a parent the underlay is nobody's child; it goes with its target.
-    connect(target, &QObject::destroyed, this, &QObject::deleteLater);
-    target->installEventFilter(this);
     followTarget();
 }
 
@@ -42,29 +36,11 @@ QMargins ShadowUnderlay::reach() const {
     return {toward(-offset_.x()), toward(-offset_.y()), toward(offset_.x()), toward(offset_.y())};
 }
 
-bool ShadowUnderlay::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == target_) {
-        switch (event->type()) {
-        case QEvent::Move:
-        case QEvent::Resize:
-        case QEvent::Show:
-        case QEvent::Hide:
-        case QEvent::ZOrderChange:
-        case QEvent::ParentChange:
-            followTarget();
-            break;
-        default:
-            break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void ShadowUnderlay::followTarget() {
-    if (target_ == nullptr) {
+    if (target() == nullptr) {
         return;
     }
-    QWidget* parent = target_->parentWidget();
+    QWidget* parent = target()->parentWidget();
     if (parent == nullptr) {
         // A parentless underlay would be a window of its own.
         hide();
@@ -73,13 +49,13 @@ void ShadowUnderlay::followTarget() {
     if (parentWidget() != parent) {
         setParent(parent);
     }
-    setGeometry(target_->geometry().marginsAdded(reach()));
-    setVisible(target_->isVisible());
-    stackUnder(target_);
+    setGeometry(target()->geometry().marginsAdded(reach()));
+    setVisible(target()->isVisible());
+    stackUnder(target());
 }
 
 void ShadowUnderlay::paintEvent(QPaintEvent*) {
-    if (target_ == nullptr || color_.alpha() == 0) {
+    if (target() == nullptr || color_.alpha() == 0) {
         return;
     }
     if (cache_.size() != size() || cacheColor_ != color_) {
@@ -89,7 +65,7 @@ void ShadowUnderlay::paintEvent(QPaintEvent*) {
         QPainter cachePainter(&cache_);
         cachePainter.setRenderHint(QPainter::Antialiasing);
         const QMargins margins = reach();
-        const QRectF card(margins.left(), margins.top(), target_->width(), target_->height());
+        const QRectF card(margins.left(), margins.top(), target()->width(), target()->height());
         SoftShadow::paint(cachePainter, ShapePainter::roundedRect(card, cornerRadius_), color_,
                           radius_, offset_);
     }

@@ -5,16 +5,16 @@
 // A target without a parent casts no shadow until it gets one.
 #pragma once
 
+#include "ui/kit/TargetOverlay.h"
+
 #include <QColor>
 #include <QImage>
 #include <QMargins>
 #include <QPointF>
-#include <QPointer>
-#include <QWidget>
 
 namespace quorvane {
 
-class ShadowUnderlay : public QWidget {
+class ShadowUnderlay : public TargetOverlay {
     Q_OBJECT
 
 public:
@@ -28,13 +28,10 @@ public:
     QMargins reach() const;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void followTarget() override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void followTarget();
-
-    QPointer<QWidget> target_;
     qreal cornerRadius_;
     qreal radius_;
     QPointF offset_;

@@ -8,6 +8,7 @@
 #include <QAbstractAnimation>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QPushButton>
 
 #include <algorithm>
@@ -57,6 +58,15 @@ TEST_F(AccentRimTest, FollowsItsTargetWithRoomForTheGlowAndPassesClicks) {
     card_->setGeometry(10, 10, 200, 120);
     EXPECT_EQ(rim.geometry(), card_->geometry().adjusted(-margin, -margin, margin, margin));
     EXPECT_EQ(rim.auroraBorder()->size(), card_->size());
+}
+
+TEST_F(AccentRimTest, GoesWithItsTargetThoughItIsNotTheTargetsChild) {
+    QPointer<AccentRim> rim = new AccentRim(card_, 22);
+    EXPECT_EQ(rim->parentWidget(), &window_);
+    delete card_;
+    card_ = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(rim.isNull());
 }
 
 TEST_F(AccentRimTest, FocusedAndActiveTurnsTheRingAndHidesTheGradientRim) {
