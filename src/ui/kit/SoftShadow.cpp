@@ -5,43 +5,92 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace quorvane {
 
 namespace {
 
-// One horizontal box-blur pass over the alpha channel, then the same down
-// the columns.
-void boxBlurAlpha(QImage& image, int boxRadius) {
-    const int width = image.width();
-    const int height = image.height();
-    std::vector<int> line;
-    auto blurLine = [&](auto at, int length) {
-        line.assign(static_cast<std::size_t>(length), 0);
-        for (int i = 0; i < length; ++i) {
-            line[static_cast<std::size_t>(i)] = at(i);
-        }
-        const int window = 2 * boxRadius + 1;
-        int sum = 0;
-        for (int i = -boxRadius; i <= boxRadius; ++i) {
-            sum += (i >= 0 && i < length) ? line[static_cast<std::size_t>(i)] : 0;
-        }
-        for (int i = 0; i < length; ++i) {
-            at(i) = sum / window;
-            const int leaving = i - boxRadius;
-            const int entering = i + boxRadius + 1;
-            sum -= (leaving >= 0) ? line[static_cast<std::size_t>(leaving)] : 0;
-            sum += (entering < length) ? line[static_cast<std::size_t>(entering)] : 0;
-        }
-    };
+// Division by the box's width, exact for every sum a box of bytes can reach: a multiply and a
+// shift in place of a division per pixel, which the compiler cannot do itself for a width only
+// known at run time.
+class BoxDivider {
+public:
+    explicit BoxDivider(int window)
+        : multiplier_((std::uint64_t{1} << shift) / static_cast<std::uint64_t>(window) + 1) {}
+
+    uchar operator()(std::uint32_t sum) const {
+        return static_cast<uchar>((sum * multiplier_) >> shift);
+    }
+
+private:
+    static constexpr int shift = 32;
+    std::uint64_t multiplier_;
+};
+
+// One box pass along each row: a running sum over the window, one add and one subtract a pixel.
+void blurRows(uchar* bits, qsizetype stride, int width, int height, int boxRadius) {
+    const BoxDivider divide(2 * boxRadius + 1);
+    std::vector<uchar> line(static_cast<std::size_t>(width));
     for (int y = 0; y < height; ++y) {
-        uchar* row = image.scanLine(y);
-        blurLine([row](int x) -> uchar& { return row[x]; }, width);
+        uchar* row = bits + y * stride;
+        std::copy(row, row + width, line.begin());
+        std::uint32_t sum = 0;
+        for (int i = 0; i <= boxRadius && i < width; ++i) {
+            sum += line[static_cast<std::size_t>(i)];
+        }
+        for (int x = 0; x < width; ++x) {
+            row[x] = divide(sum);
+            if (const int leaving = x - boxRadius; leaving >= 0) {
+                sum -= line[static_cast<std::size_t>(leaving)];
+            }
+            if (const int entering = x + boxRadius + 1; entering < width) {
+                sum += line[static_cast<std::size_t>(entering)];
+            }
+        }
     }
-    for (int x = 0; x < width; ++x) {
-        blurLine([&image, x](int y) -> uchar& { return image.scanLine(y)[x]; }, height);
+}
+
+// The same pass down the columns, walked a row at a time with one running sum per column, so
+// that memory is read in the order it lies.
+void blurColumns(uchar* bits, qsizetype stride, int width, int height, int boxRadius) {
+    const BoxDivider divide(2 * boxRadius + 1);
+    const auto at = [stride](const uchar* base, int y) { return base + y * stride; };
+    std::vector<uchar> source(bits, bits + stride * height);
+    std::vector<std::uint32_t> sums(static_cast<std::size_t>(width), 0);
+    for (int i = 0; i <= boxRadius && i < height; ++i) {
+        const uchar* row = at(source.data(), i);
+        for (int x = 0; x < width; ++x) {
+            sums[static_cast<std::size_t>(x)] += row[x];
+        }
     }
+    for (int y = 0; y < height; ++y) {
+        uchar* out = bits + y * stride;
+        for (int x = 0; x < width; ++x) {
+            out[x] = divide(sums[static_cast<std::size_t>(x)]);
+        }
+        if (const int leaving = y - boxRadius; leaving >= 0) {
+            const uchar* row = at(source.data(), leaving);
+            for (int x = 0; x < width; ++x) {
+                sums[static_cast<std::size_t>(x)] -= row[x];
+            }
+        }
+        if (const int entering = y + boxRadius + 1; entering < height) {
+            const uchar* row = at(source.data(), entering);
+            for (int x = 0; x < width; ++x) {
+                sums[static_cast<std::size_t>(x)] += row[x];
+            }
+        }
+    }
+}
+
+// One box pass over the alpha channel along the rows, then down the columns.
+void boxBlurAlpha(QImage& image, int boxRadius) {
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    blurRows(bits, stride, image.width(), image.height(), boxRadius);
+    blurColumns(bits, stride, image.width(), image.height(), boxRadius);
 }
 
 } // namespace
