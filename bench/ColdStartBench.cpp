@@ -7,6 +7,7 @@
 #include "harness/ChildProcess.h"
 #include "harness/XvfbDisplay.h"
 #include "platform/defaults/UserDefaults.h"
+#include "shell/diagnostics/ResidentMemory.h"
 #include "state/SettingsStore.h"
 
 #include <poll.h>
@@ -23,7 +24,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -314,17 +314,6 @@ Launch launchQuorvane(FrameWatcher& watcher, const PrivateHome& home) {
     return launch(watcher, QUORVANE_BINARY, [&reopen] { reopen.tryOnce(); });
 }
 
-double residentMegabytes(pid_t pid) {
-    std::ifstream statm("/proc/" + std::to_string(pid) + "/statm");
-    long long size = 0;
-    long long resident = 0;
-    if (!(statm >> size >> resident)) {
-        return -1.0;
-    }
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) /
-           (1024.0 * 1024.0);
-}
-
 struct Results {
     std::vector<double> quorvaneMs;
     std::vector<double> minimalMs;
@@ -350,7 +339,8 @@ bool measure(FrameWatcher& watcher, const PrivateHome& home, Results& results) {
         }
         if (round == rounds - 1) {
             std::this_thread::sleep_for(idleTime);
-            results.residentMB = residentMegabytes(quorvane.pid);
+            results.residentMB = quorvane::ResidentMemory::megabytes(
+                "/proc/" + std::to_string(quorvane.pid) + "/statm");
         }
         stop(quorvane.pid);
         if (round >= 0) {

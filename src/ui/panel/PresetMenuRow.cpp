@@ -23,6 +23,8 @@ constexpr qreal spacing = 6;
 constexpr qreal iconSize = 14;
 constexpr qreal markSize = 13;
 constexpr qreal checkSize = 13;
+// Where the name starts: after the preset's symbol.
+constexpr qreal nameLeft = padding + iconSize + spacing;
 // The least room between the name (or its mark) and the checkmark column.
 constexpr qreal minimumGap = 16;
 
@@ -52,7 +54,7 @@ QRectF PresetMenuRow::customizedMarkRect() const {
         return {};
     }
     const qreal nameWidth = QFontMetricsF(font()).horizontalAdvance(action_->text());
-    const qreal x = padding + iconSize + spacing + nameWidth + spacing;
+    const qreal x = nameLeft + nameWidth + spacing;
     return {x, (height() - markSize) / 2.0, markSize, markSize};
 }
 
@@ -66,7 +68,7 @@ QRectF PresetMenuRow::checkmarkRect() const {
 QSize PresetMenuRow::sizeHint() const {
     const QFontMetricsF metrics(font());
     const QString text = action_ != nullptr ? action_->text() : QString();
-    qreal width = padding + iconSize + spacing + metrics.horizontalAdvance(text);
+    qreal width = nameLeft + metrics.horizontalAdvance(text);
     if (customized_) {
         width += spacing + markSize;
     }
@@ -131,11 +133,10 @@ void PresetMenuRow::paintEvent(QPaintEvent*) {
     const qreal middle = height() / 2.0;
     Symbols::paint(painter, QRectF(padding, middle - iconSize / 2, iconSize, iconSize), symbol_,
                    iconSize, text);
-    const qreal nameX = padding + iconSize + spacing;
     const qreal nameWidth = QFontMetricsF(font()).horizontalAdvance(action_->text());
     painter.setFont(font());
     painter.setPen(text);
-    painter.drawText(QRectF(nameX, 0, nameWidth + 1, height()), Qt::AlignLeft | Qt::AlignVCenter,
+    painter.drawText(QRectF(nameLeft, 0, nameWidth + 1, height()), Qt::AlignLeft | Qt::AlignVCenter,
                      action_->text());
     if (customized_) {
         Symbols::paint(painter, customizedMarkRect(), "pencil.circle", markSize, secondary);

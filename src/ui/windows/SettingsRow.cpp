@@ -23,15 +23,15 @@ SettingsRow::SettingsRow(const QString& symbol, const QString& label, QWidget* c
     const QString glyph = Symbols::glyph(symbol.toStdString());
     symbol_->setFont(Symbols::font(symbolSize));
     symbol_->setText(glyph);
-    symbol_->setFixedWidth(glyph.isEmpty() ? 0 : 20);
+    symbol_->setFixedWidth(glyph.isEmpty() ? 0 : symbolColumn);
     symbol_->setVisible(!glyph.isEmpty());
     symbol_->setAlignment(Qt::AlignCenter);
     label_->setFont(DesignFonts::body());
     label_->setBuddy(control);
 
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(10, 6, 10, 6);
-    layout->setSpacing(8);
+    layout->setContentsMargins(leadingInset, 6, leadingInset, 6);
+    layout->setSpacing(spacing);
     layout->addWidget(symbol_);
     layout->addWidget(label_);
     layout->addStretch(1);

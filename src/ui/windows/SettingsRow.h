@@ -12,6 +12,11 @@ class SettingsRow : public QWidget {
     Q_OBJECT
 
 public:
+    // The row's measures, for controls that must line up with its symbol and label.
+    static constexpr int leadingInset = 10;
+    static constexpr int symbolColumn = 20;
+    static constexpr int spacing = 8;
+
     // `symbol` is a Symbols name; empty leaves the row without an icon.
     SettingsRow(const QString& symbol, const QString& label, QWidget* control,
                 QWidget* parent = nullptr);

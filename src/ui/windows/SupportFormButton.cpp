@@ -4,6 +4,7 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/Symbols.h"
+#include "ui/windows/SettingsRow.h"
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -18,10 +19,6 @@ namespace quorvane {
 namespace {
 
 constexpr qreal symbolSize = 14;
-// The measures of a form row, so that a button's symbol and text line up with the rows'.
-constexpr int leadingInset = 10;
-constexpr int symbolColumn = 20;
-constexpr int symbolSpacing = 8;
 
 } // namespace
 
@@ -59,10 +56,12 @@ void SupportFormButton::changeEvent(QEvent* event) {
     }
 }
 
+// The symbol and the text line up with those of the form's rows.
 QSize SupportFormButton::sizeHint() const {
     const QSize styled = QPushButton::sizeHint();
-    const int symbol = icon().isNull() ? 0 : symbolColumn + symbolSpacing;
-    const int width = 2 * leadingInset + symbol + fontMetrics().horizontalAdvance(text());
+    const int symbol = icon().isNull() ? 0 : SettingsRow::symbolColumn + SettingsRow::spacing;
+    const int width =
+        2 * SettingsRow::leadingInset + symbol + fontMetrics().horizontalAdvance(text());
     return {std::max(styled.width(), width), styled.height()};
 }
 
@@ -72,13 +71,13 @@ void SupportFormButton::paintEvent(QPaintEvent*) {
     initStyleOption(&option);
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
 
-    QRect label = rect().adjusted(leadingInset, 0, -leadingInset, 0);
+    QRect label = rect().adjusted(SettingsRow::leadingInset, 0, -SettingsRow::leadingInset, 0);
     if (!option.icon.isNull()) {
-        const QRect column(label.left(), 0, symbolColumn, height());
+        const QRect column(label.left(), 0, SettingsRow::symbolColumn, height());
         const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
         option.icon.paint(&painter, QStyle::visualRect(layoutDirection(), rect(), column),
                           Qt::AlignCenter, mode);
-        label.setLeft(column.right() + 1 + symbolSpacing);
+        label.setLeft(column.right() + 1 + SettingsRow::spacing);
     }
     painter.drawItemText(QStyle::visualRect(layoutDirection(), rect(), label),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, palette(),
