@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -96,9 +97,10 @@ private:
 };
 
 // The first frame of a top-level window, observed from outside: every window created on the
-// root gets a damage object, and the first damage reported for one that is mapped is the
-// program's first paint reaching the server. Qt's windows have no background pixmap, so mapping
-// alone reports nothing.
+// root gets a damage object, and the first damage reported for one that is mapped and no longer
+// blank is the program's first paint reaching the server. Some windows, the translucent panel
+// among them, have a background pixel that the server paints on mapping; that damage leaves
+// the window black and is not a frame.
 class FrameWatcher {
 public:
     ~FrameWatcher() {
@@ -220,12 +222,45 @@ private:
         if (found == windows_.end()) {
             return std::nullopt;
         }
-        if (found->second.mapped) {
-            return now;
-        }
-        // A report level of non-empty says nothing more until the damage is cleared.
+        // A report level of non-empty says nothing more until the damage is cleared. Cleared
+        // before looking at the window, so that a paint landing after the look still reports.
         xcb_damage_subtract(connection_, found->second.damage, XCB_NONE, XCB_NONE);
-        return std::nullopt;
+        if (!found->second.mapped || isBlank(drawable)) {
+            return std::nullopt;
+        }
+        return now;
+    }
+
+    // Looks at the row through the middle of the window: a painted window has something there,
+    // a cleared one only black.
+    bool isBlank(xcb_window_t window) {
+        using Reply = std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)>;
+        const Reply geometry(
+            xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr),
+            &std::free);
+        if (!geometry || geometry->width == 0 || geometry->height == 0) {
+            return true;
+        }
+        std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> row(
+            xcb_get_image_reply(connection_,
+                                xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0,
+                                              static_cast<std::int16_t>(geometry->height / 2),
+                                              geometry->width, 1, ~0U),
+                                nullptr),
+            &std::free);
+        if (!row) {
+            return true;
+        }
+        const auto* bytes = xcb_get_image_data(row.get());
+        const int length = xcb_get_image_data_length(row.get());
+        // Pixels of 32 bits, blue first; the fourth byte is alpha or padding, which the clear
+        // may set either way.
+        for (int offset = 0; offset + 3 < length; offset += 4) {
+            if (bytes[offset] != 0 || bytes[offset + 1] != 0 || bytes[offset + 2] != 0) {
+                return false;
+            }
+        }
+        return true;
     }
 
     xcb_connection_t* connection_ = nullptr;

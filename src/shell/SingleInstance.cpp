@@ -2,9 +2,11 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <utility>
 
 namespace quorvane {
 
@@ -21,7 +23,16 @@ QString resolvedDirectory(const QString& directory) {
     return path;
 }
 
+// A later launch sends one short line; a client that sends more than this without ending a line
+// is not one of ours, and is dropped rather than buffered without end.
+constexpr std::size_t longestLine = 256;
+
 } // namespace
+
+struct SingleInstance::Client {
+    LocalSocketConnection connection;
+    std::string pending;
+};
 
 SingleInstance::SingleInstance(QString directory, QObject* parent)
     : QObject(parent)
@@ -32,11 +43,7 @@ SingleInstance::SingleInstance(QString directory, QObject* parent)
     lock_.setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() {
-    if (server_) {
-        server_->close();
-    }
-}
+SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::lockFilePath() const {
     return directory_ + QStringLiteral("/quorvane.lock");
@@ -58,30 +65,48 @@ SingleInstance::Role SingleInstance::acquire(std::chrono::milliseconds patience)
 }
 
 bool SingleInstance::listen() {
-    // A socket left by a crashed run would make listen() fail; the lock says it is ours now.
-    QLocalServer::removeServer(socketPath());
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(socketPath())) {
-        server_.reset();
+    if (!server_.listen(socketPath().toStdString())) {
         return false;
     }
-    connect(server_.get(), &QLocalServer::newConnection, this, [this] {
-        while (auto* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readClient(socket); });
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            readClient(socket);
-        }
-    });
+    serverNotifier_ = new QSocketNotifier(server_.descriptor(), QSocketNotifier::Read, this);
+    connect(serverNotifier_, &QSocketNotifier::activated, this, &SingleInstance::acceptClients);
     return true;
 }
 
-void SingleInstance::readClient(QLocalSocket* socket) {
-    while (socket->canReadLine()) {
-        if (socket->readLine() == reopenMessage) {
+void SingleInstance::acceptClients() {
+    while (auto connection = server_.accept()) {
+        watch(std::move(*connection));
+    }
+}
+
+void SingleInstance::watch(LocalSocketConnection connection) {
+    const int descriptor = connection.descriptor();
+    auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+    // The client lives as long as the notifier's handler; deleting the notifier ends both.
+    auto client = std::make_shared<Client>(Client{std::move(connection), {}});
+    const auto serve = [this, notifier, client] {
+        if (!readClient(*client)) {
+            notifier->setEnabled(false);
+            notifier->deleteLater();
+        }
+    };
+    connect(notifier, &QSocketNotifier::activated, notifier, serve);
+    // Whatever the client sent before we looked is already waiting.
+    serve();
+}
+
+bool SingleInstance::readClient(Client& client) {
+    const auto status = client.connection.readAvailable(client.pending);
+    std::size_t lineEnd = 0;
+    while ((lineEnd = client.pending.find('\n')) != std::string::npos) {
+        const bool reopen = client.pending.compare(0, lineEnd + 1, reopenMessage) == 0;
+        client.pending.erase(0, lineEnd + 1);
+        if (reopen) {
             emit reopenRequested();
         }
     }
+    return status == LocalSocketConnection::ReadStatus::open &&
+           client.pending.size() <= longestLine;
 }
 
 bool SingleInstance::sendReopen(std::chrono::milliseconds patience) const {
@@ -89,16 +114,8 @@ bool SingleInstance::sendReopen(std::chrono::milliseconds patience) const {
     // runs out.
     const QDeadlineTimer deadline(patience);
     do {
-        QLocalSocket socket;
-        socket.connectToServer(socketPath());
-        if (socket.waitForConnected(200)) {
-            socket.write(reopenMessage);
-            const bool written = socket.waitForBytesWritten(1000);
-            socket.disconnectFromServer();
-            if (socket.state() != QLocalSocket::UnconnectedState) {
-                socket.waitForDisconnected(1000);
-            }
-            return written;
+        if (const auto connection = LocalSocketConnection::connect(socketPath().toStdString())) {
+            return connection->writeAll(reopenMessage, std::chrono::seconds(1));
         }
         QThread::msleep(50);
     } while (!deadline.hasExpired());

@@ -5,15 +5,17 @@
 // global hot key can be registered.
 #pragma once
 
-#include <QLocalServer>
+#include "platform/localsocket/LocalSocketServer.h"
+
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <chrono>
 #include <memory>
+#include <string>
 
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace quorvane {
 
@@ -46,13 +48,18 @@ signals:
     void reopenRequested();
 
 private:
+    struct Client;
+
     bool listen();
+    void acceptClients();
+    void watch(LocalSocketConnection connection);
+    bool readClient(Client& client);
     bool sendReopen(std::chrono::milliseconds patience) const;
-    void readClient(QLocalSocket* socket);
 
     QString directory_;
     QLockFile lock_;
-    std::unique_ptr<QLocalServer> server_;
+    LocalSocketServer server_;
+    QSocketNotifier* serverNotifier_ = nullptr;
 };
 
 } // namespace quorvane

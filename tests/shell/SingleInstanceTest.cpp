@@ -1,5 +1,6 @@
 #include "shell/SingleInstance.h"
 
+#include "platform/localsocket/LocalSocketConnection.h"
 #include "support/ViewTestState.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalSocket>
 
 #include <cstring>
 
@@ -45,20 +45,43 @@ TEST_F(SingleInstanceTest, LaterLaunchHandsReopenToTheFirst) {
     EXPECT_TRUE(test::ViewTestState::waitUntil([&] { return reopens == 2; }));
 }
 
-TEST_F(SingleInstanceTest, OnlyTheReopenLineCounts) {
+TEST_F(SingleInstanceTest, OnlyWholeReopenLinesCount) {
     SingleInstance first(directory);
     ASSERT_EQ(first.acquire(), SingleInstance::Role::primary);
     int reopens = 0;
     QObject::connect(&first, &SingleInstance::reopenRequested, [&] { ++reopens; });
 
-    QLocalSocket client;
-    client.connectToServer(first.socketPath());
-    ASSERT_TRUE(client.waitForConnected(1000));
-    client.write("quit\nreopen\n");
-    client.waitForBytesWritten(1000);
+    auto client = LocalSocketConnection::connect(first.socketPath().toStdString());
+    ASSERT_TRUE(client);
+    // Another line first, then a reopen line that arrives in two pieces.
+    ASSERT_TRUE(client->writeAll("quit\nreo", 1s));
+    test::ViewTestState::processEvents();
+    EXPECT_EQ(reopens, 0);
+    ASSERT_TRUE(client->writeAll("pen\n", 1s));
     EXPECT_TRUE(test::ViewTestState::waitUntil([&] { return reopens == 1; }));
     test::ViewTestState::processEvents();
     EXPECT_EQ(reopens, 1);
+}
+
+TEST_F(SingleInstanceTest, EndlessLineIsDropped) {
+    SingleInstance first(directory);
+    ASSERT_EQ(first.acquire(), SingleInstance::Role::primary);
+    int reopens = 0;
+    QObject::connect(&first, &SingleInstance::reopenRequested, [&] { ++reopens; });
+
+    auto flooder = LocalSocketConnection::connect(first.socketPath().toStdString());
+    ASSERT_TRUE(flooder);
+    const std::string noLineEnd(4096, 'x');
+    bool dropped = false;
+    for (int i = 0; i < 64 && !dropped; ++i) {
+        dropped = !flooder->writeAll(noLineEnd, 100ms);
+        test::ViewTestState::processEvents();
+    }
+    EXPECT_TRUE(dropped);
+
+    SingleInstance second(directory);
+    EXPECT_EQ(second.acquire(1s), SingleInstance::Role::handedOver);
+    EXPECT_TRUE(test::ViewTestState::waitUntil([&] { return reopens == 1; }));
 }
 
 TEST_F(SingleInstanceTest, SocketIsForTheUserAlone) {
@@ -66,6 +89,7 @@ TEST_F(SingleInstanceTest, SocketIsForTheUserAlone) {
     ASSERT_EQ(first.acquire(), SingleInstance::Role::primary);
     const QFileInfo socket(first.socketPath());
     ASSERT_TRUE(socket.exists());
+    EXPECT_TRUE(socket.permissions() & QFileDevice::WriteOwner);
     const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
                         QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     EXPECT_FALSE(socket.permissions() & others);

@@ -1,5 +1,6 @@
 #include "CurlHttpSession.h"
 
+#include "CurlLibrary.h"
 #include "CurlShare.h"
 #include "CurlTransfer.h"
 #include "HttpTransportError.h"
@@ -56,7 +57,8 @@ struct Origin {
 };
 
 struct UrlDeleter {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+    decltype(CurlLibrary::Functions::urlCleanup) cleanup;
+    void operator()(CURLU* url) const { cleanup(url); }
 };
 
 std::string lowercased(std::string text) {
@@ -65,24 +67,25 @@ std::string lowercased(std::string text) {
     return text;
 }
 
-std::optional<std::string> urlPart(CURLU* url, CURLUPart part, unsigned int flags) {
+std::optional<std::string> urlPart(const CurlLibrary::Functions& curl, CURLU* url, CURLUPart part,
+                                   unsigned int flags) {
     char* value = nullptr;
-    if (curl_url_get(url, part, &value, flags) != CURLUE_OK) {
+    if (curl.urlGet(url, part, &value, flags) != CURLUE_OK) {
         return std::nullopt;
     }
     std::string text(value);
-    curl_free(value);
+    curl.free(value);
     return text;
 }
 
-std::optional<Origin> originOf(const std::string& text) {
-    std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
-    if (!url || curl_url_set(url.get(), CURLUPART_URL, text.c_str(), 0) != CURLUE_OK) {
+std::optional<Origin> originOf(const CurlLibrary::Functions& curl, const std::string& text) {
+    std::unique_ptr<CURLU, UrlDeleter> url(curl.url(), UrlDeleter{.cleanup = curl.urlCleanup});
+    if (!url || curl.urlSet(url.get(), CURLUPART_URL, text.c_str(), 0) != CURLUE_OK) {
         return std::nullopt;
     }
-    auto scheme = urlPart(url.get(), CURLUPART_SCHEME, 0);
-    auto host = urlPart(url.get(), CURLUPART_HOST, 0);
-    auto port = urlPart(url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
+    auto scheme = urlPart(curl, url.get(), CURLUPART_SCHEME, 0);
+    auto host = urlPart(curl, url.get(), CURLUPART_HOST, 0);
+    auto port = urlPart(curl, url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
     if (!scheme || !host || !port) {
         return std::nullopt;
     }
@@ -120,9 +123,22 @@ std::chrono::milliseconds remainingUntil(Clock::time_point deadline,
 } // namespace
 
 CurlHttpSession::CurlHttpSession()
-    : share_(std::make_unique<CurlShare>()) {}
+    : CurlHttpSession(CurlLibrary::shared()) {}
+
+CurlHttpSession::CurlHttpSession(CurlLibrary& library)
+    : library_(library) {}
 
 CurlHttpSession::~CurlHttpSession() = default;
+
+CurlShare& CurlHttpSession::share() {
+    const std::lock_guard guard(shareMutex_);
+    // Tried again by the next request when it throws; a library that cannot
+    // be loaded keeps saying so without being opened again.
+    if (!share_) {
+        share_ = std::make_unique<CurlShare>(library_);
+    }
+    return *share_;
+}
 
 HttpResponse CurlHttpSession::send(const HttpRequest& request, std::stop_token stop) {
     if (stop.stop_requested()) {
@@ -132,11 +148,12 @@ HttpResponse CurlHttpSession::send(const HttpRequest& request, std::stop_token s
         throw HttpTransportError("A request header holds a line break or an invalid name");
     }
     const auto deadline = Clock::now() + request.timeout;
+    CurlShare& share = this->share();
     // Parsed only once a redirect asks for it: most requests are answered at once.
     std::optional<std::optional<Origin>> firstOrigin;
     HttpRequest hop = request;
     for (int redirects = 0;; ++redirects) {
-        CurlTransfer transfer(*share_, hop, remainingUntil(deadline, request.timeout));
+        CurlTransfer transfer(share, hop, remainingUntil(deadline, request.timeout));
         auto result = transfer.perform(stop);
         const long status = result.response.statusCode;
         if (!isFollowedRedirect(status) || !result.location) {
@@ -150,9 +167,9 @@ HttpResponse CurlHttpSession::send(const HttpRequest& request, std::stop_token s
         // Once dropped the credentials stay dropped, even if a later hop
         // leads back: the host that redirected chose that way back.
         if (!firstOrigin) {
-            firstOrigin = originOf(request.url);
+            firstOrigin = originOf(share.curl(), request.url);
         }
-        if (!*firstOrigin || originOf(hop.url) != *firstOrigin) {
+        if (!*firstOrigin || originOf(share.curl(), hop.url) != *firstOrigin) {
             removeHeaders(hop, credentialHeaders);
         }
         if (stop.stop_requested()) {

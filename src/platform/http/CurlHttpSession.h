@@ -5,9 +5,11 @@
 #include "HttpSession.h"
 
 #include <memory>
+#include <mutex>
 
 namespace quorvane {
 
+class CurlLibrary;
 class CurlShare;
 
 class CurlHttpSession : public HttpSession {
@@ -15,7 +17,11 @@ public:
     // Redirects followed for one request before it fails.
     static constexpr int maximumRedirects = 16;
 
+    // On the system's libcurl. Building a session loads nothing: the first
+    // request loads the library, and fails with HttpTransportError, as every
+    // later one does, when it cannot be loaded.
     CurlHttpSession();
+    explicit CurlHttpSession(CurlLibrary& library);
     ~CurlHttpSession() override;
 
     CurlHttpSession(const CurlHttpSession&) = delete;
@@ -27,6 +33,10 @@ public:
     HttpResponse send(const HttpRequest& request, std::stop_token stop) override;
 
 private:
+    CurlShare& share();
+
+    CurlLibrary& library_;
+    std::mutex shareMutex_;
     std::unique_ptr<CurlShare> share_;
 };
 

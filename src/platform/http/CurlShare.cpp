@@ -2,35 +2,20 @@
 
 #include "HttpTransportError.h"
 
-#include <stdexcept>
-
 namespace quorvane {
 
-namespace {
-
-void initialiseCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-            throw std::runtime_error("libcurl failed to initialise");
-        }
-    });
-}
-
-} // namespace
-
-CurlShare::CurlShare() {
-    initialiseCurlOnce();
-    share_ = curl_share_init();
+CurlShare::CurlShare(CurlLibrary& library)
+    : curl_(library.functions()) {
+    share_ = curl_.shareInit();
     if (share_ == nullptr) {
-        throw std::runtime_error("libcurl could not create a share handle");
+        throw HttpTransportError("Out of memory: libcurl could not create a share handle");
     }
-    curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CurlShare::lock);
-    curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CurlShare::unlock);
-    curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
-    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
-    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
-    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    curl_.shareSetopt(share_, CURLSHOPT_LOCKFUNC, &CurlShare::lock);
+    curl_.shareSetopt(share_, CURLSHOPT_UNLOCKFUNC, &CurlShare::unlock);
+    curl_.shareSetopt(share_, CURLSHOPT_USERDATA, this);
+    curl_.shareSetopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+    curl_.shareSetopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl_.shareSetopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
     // Room for every idle pair up front, so that handing one back never allocates.
     idle_.reserve(maximumIdleHandles);
 }
@@ -40,7 +25,7 @@ CurlShare::~CurlShare() {
     for (const auto& handles : idle_) {
         close(handles);
     }
-    curl_share_cleanup(share_);
+    curl_.shareCleanup(share_);
 }
 
 CurlHandles CurlShare::acquire() {
@@ -52,7 +37,7 @@ CurlHandles CurlShare::acquire() {
             return handles;
         }
     }
-    CurlHandles handles{.multi = curl_multi_init(), .easy = curl_easy_init()};
+    CurlHandles handles{.multi = curl_.multiInit(), .easy = curl_.easyInit()};
     if (handles.multi == nullptr || handles.easy == nullptr) {
         close(handles);
         throw HttpTransportError("Out of memory: libcurl could not start a transfer");
@@ -63,7 +48,7 @@ CurlHandles CurlShare::acquire() {
 void CurlShare::release(CurlHandles handles) {
     // Nothing of the finished request (callbacks, buffers, headers) may
     // reach the next one.
-    curl_easy_reset(handles.easy);
+    curl_.easyReset(handles.easy);
     {
         const std::lock_guard guard(idleMutex_);
         if (idle_.size() < maximumIdleHandles) {
@@ -74,12 +59,12 @@ void CurlShare::release(CurlHandles handles) {
     close(handles);
 }
 
-void CurlShare::close(CurlHandles handles) {
+void CurlShare::close(CurlHandles handles) const {
     if (handles.easy != nullptr) {
-        curl_easy_cleanup(handles.easy);
+        curl_.easyCleanup(handles.easy);
     }
     if (handles.multi != nullptr) {
-        curl_multi_cleanup(handles.multi);
+        curl_.multiCleanup(handles.multi);
     }
 }
 

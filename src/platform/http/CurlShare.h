@@ -5,6 +5,8 @@
 // handle (with its wake-up socket pair) costs more than a loopback request.
 #pragma once
 
+#include "CurlLibrary.h"
+
 #include <curl/curl.h>
 
 #include <array>
@@ -25,13 +27,16 @@ public:
     // Idle handle pairs kept for reuse; more are closed when they come back.
     static constexpr std::size_t maximumIdleHandles = 8;
 
-    CurlShare();
+    // The first share loads the library. Throws HttpTransportError when the
+    // library cannot be used or cannot create a share handle.
+    explicit CurlShare(CurlLibrary& library);
     ~CurlShare();
 
     CurlShare(const CurlShare&) = delete;
     CurlShare& operator=(const CurlShare&) = delete;
 
     CURLSH* handle() const { return share_; }
+    const CurlLibrary::Functions& curl() const { return curl_; }
 
     // A pair no other transfer holds, its easy handle in default state.
     // Throws HttpTransportError when libcurl cannot create one.
@@ -42,8 +47,9 @@ public:
 private:
     static void lock(CURL* easy, curl_lock_data data, curl_lock_access access, void* self);
     static void unlock(CURL* easy, curl_lock_data data, void* self);
-    static void close(CurlHandles handles);
+    void close(CurlHandles handles) const;
 
+    const CurlLibrary::Functions& curl_;
     CURLSH* share_ = nullptr;
     std::array<std::mutex, CURL_LOCK_DATA_LAST> mutexes_;
     std::mutex idleMutex_;

@@ -46,26 +46,28 @@ bool hasHeader(const HttpRequest& request, std::string_view name) {
 
 CurlTransfer::CurlTransfer(CurlShare& share, const HttpRequest& request,
                            std::chrono::milliseconds timeout)
-    : handles_(share) {
-    curl_easy_setopt(handles_.easy(), CURLOPT_URL, request.url.c_str());
-    curl_easy_setopt(handles_.easy(), CURLOPT_SHARE, share.handle());
-    curl_easy_setopt(handles_.easy(), CURLOPT_ERRORBUFFER, errorBuffer_);
-    curl_easy_setopt(handles_.easy(), CURLOPT_NOSIGNAL, 1L);
+    : curl_(share.curl())
+    , headerList_(nullptr, ListDeleter{.freeAll = curl_.slistFreeAll})
+    , handles_(share) {
+    curl_.easySetopt(handles_.easy(), CURLOPT_URL, request.url.c_str());
+    curl_.easySetopt(handles_.easy(), CURLOPT_SHARE, share.handle());
+    curl_.easySetopt(handles_.easy(), CURLOPT_ERRORBUFFER, errorBuffer_);
+    curl_.easySetopt(handles_.easy(), CURLOPT_NOSIGNAL, 1L);
     // Only the web: a URL of another scheme must never read a file or speak
     // another protocol on the user's behalf.
-    curl_easy_setopt(handles_.easy(), CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handles_.easy(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handles_.easy(), CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(handles_.easy(), CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handles_.easy(), CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(handles_.easy(), CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(handles_.easy(), CURLOPT_TIMEOUT_MS,
+    curl_.easySetopt(handles_.easy(), CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_.easySetopt(handles_.easy(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_.easySetopt(handles_.easy(), CURLOPT_FOLLOWLOCATION, 0L);
+    curl_.easySetopt(handles_.easy(), CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_.easySetopt(handles_.easy(), CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_.easySetopt(handles_.easy(), CURLOPT_ACCEPT_ENCODING, "");
+    curl_.easySetopt(handles_.easy(), CURLOPT_TIMEOUT_MS,
                      static_cast<long>(std::max<std::int64_t>(1, timeout.count())));
-    curl_easy_setopt(handles_.easy(), CURLOPT_USERAGENT, "Quorvane/" QUORVANE_VERSION);
-    curl_easy_setopt(handles_.easy(), CURLOPT_HEADERFUNCTION, &CurlTransfer::onHeader);
-    curl_easy_setopt(handles_.easy(), CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(handles_.easy(), CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
-    curl_easy_setopt(handles_.easy(), CURLOPT_WRITEDATA, this);
+    curl_.easySetopt(handles_.easy(), CURLOPT_USERAGENT, "Quorvane/" QUORVANE_VERSION);
+    curl_.easySetopt(handles_.easy(), CURLOPT_HEADERFUNCTION, &CurlTransfer::onHeader);
+    curl_.easySetopt(handles_.easy(), CURLOPT_HEADERDATA, this);
+    curl_.easySetopt(handles_.easy(), CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
+    curl_.easySetopt(handles_.easy(), CURLOPT_WRITEDATA, this);
     setMethodAndBody(request);
     setHeaders(request);
 }
@@ -75,27 +77,27 @@ CurlTransfer::~CurlTransfer() = default;
 void CurlTransfer::setMethodAndBody(const HttpRequest& request) {
     if (request.method == "HEAD") {
         expectsBody_ = false;
-        curl_easy_setopt(handles_.easy(), CURLOPT_NOBODY, 1L);
+        curl_.easySetopt(handles_.easy(), CURLOPT_NOBODY, 1L);
         return;
     }
     if (request.method == "POST" || !request.body.empty()) {
-        curl_easy_setopt(handles_.easy(), CURLOPT_POSTFIELDSIZE_LARGE,
+        curl_.easySetopt(handles_.easy(), CURLOPT_POSTFIELDSIZE_LARGE,
                          static_cast<curl_off_t>(request.body.size()));
-        curl_easy_setopt(handles_.easy(), CURLOPT_COPYPOSTFIELDS, request.body.data());
+        curl_.easySetopt(handles_.easy(), CURLOPT_COPYPOSTFIELDS, request.body.data());
         if (request.method != "POST") {
-            curl_easy_setopt(handles_.easy(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
+            curl_.easySetopt(handles_.easy(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
         }
         return;
     }
-    curl_easy_setopt(handles_.easy(), CURLOPT_HTTPGET, 1L);
+    curl_.easySetopt(handles_.easy(), CURLOPT_HTTPGET, 1L);
     if (request.method != "GET") {
-        curl_easy_setopt(handles_.easy(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
+        curl_.easySetopt(handles_.easy(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
     }
 }
 
 void CurlTransfer::setHeaders(const HttpRequest& request) {
     auto append = [this](const std::string& line) {
-        curl_slist* extended = curl_slist_append(headerList_.get(), line.c_str());
+        curl_slist* extended = curl_.slistAppend(headerList_.get(), line.c_str());
         if (extended == nullptr) {
             throw HttpTransportError("Out of memory: cannot hold the request headers");
         }
@@ -111,7 +113,7 @@ void CurlTransfer::setHeaders(const HttpRequest& request) {
     if (!hasHeader(request, "Expect")) {
         append("Expect:");
     }
-    curl_easy_setopt(handles_.easy(), CURLOPT_HTTPHEADER, headerList_.get());
+    curl_.easySetopt(handles_.easy(), CURLOPT_HTTPHEADER, headerList_.get());
 }
 
 CurlTransferResult CurlTransfer::perform(std::stop_token stop) {
@@ -130,9 +132,9 @@ CurlTransferResult CurlTransfer::perform(std::stop_token stop) {
         throw HttpTransportError(describe(code));
     }
     CurlTransferResult result;
-    curl_easy_getinfo(handles_.easy(), CURLINFO_RESPONSE_CODE, &response_.statusCode);
+    curl_.easyGetinfo(handles_.easy(), CURLINFO_RESPONSE_CODE, &response_.statusCode);
     char* location = nullptr;
-    if (curl_easy_getinfo(handles_.easy(), CURLINFO_REDIRECT_URL, &location) == CURLE_OK &&
+    if (curl_.easyGetinfo(handles_.easy(), CURLINFO_REDIRECT_URL, &location) == CURLE_OK &&
         location) {
         result.location = std::string(location);
     }
@@ -142,7 +144,7 @@ CurlTransferResult CurlTransfer::perform(std::stop_token stop) {
 
 std::optional<CURLcode> CurlTransfer::run(std::stop_token stop) {
     CURLM* multi = handles_.multi();
-    if (curl_multi_add_handle(multi, handles_.easy()) != CURLM_OK) {
+    if (curl_.multiAddHandle(multi, handles_.easy()) != CURLM_OK) {
         throw HttpTransportError("Out of memory: libcurl could not start a transfer");
     }
     std::atomic<bool> stopRequested = false;
@@ -152,26 +154,26 @@ std::optional<CURLcode> CurlTransfer::run(std::stop_token stop) {
         // Gone before the multi handle goes back to the pool, to another transfer.
         std::stop_callback wake(stop, [&] {
             stopRequested = true;
-            curl_multi_wakeup(multi);
+            curl_.multiWakeup(multi);
         });
         while (!done && !stopRequested) {
             int running = 0;
-            if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            if (curl_.multiPerform(multi, &running) != CURLM_OK) {
                 break;
             }
             int queued = 0;
-            while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+            while (CURLMsg* message = curl_.multiInfoRead(multi, &queued)) {
                 if (message->msg == CURLMSG_DONE) {
                     result = message->data.result;
                     done = true;
                 }
             }
             if (!done && !stopRequested) {
-                curl_multi_poll(multi, nullptr, 0, pollIntervalMilliseconds, nullptr);
+                curl_.multiPoll(multi, nullptr, 0, pollIntervalMilliseconds, nullptr);
             }
         }
     }
-    curl_multi_remove_handle(multi, handles_.easy());
+    curl_.multiRemoveHandle(multi, handles_.easy());
     if (done) {
         return result;
     }
@@ -182,7 +184,7 @@ std::optional<CURLcode> CurlTransfer::run(std::stop_token stop) {
 }
 
 std::string CurlTransfer::describe(CURLcode code) const {
-    std::string description = curl_easy_strerror(code);
+    std::string description = curl_.easyStrerror(code);
     const auto detail = trimmedField(errorBuffer_);
     if (!detail.empty() && detail != description) {
         description += ": ";

@@ -52,7 +52,8 @@ private:
     std::string describe(CURLcode code) const;
 
     struct ListDeleter {
-        void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+        decltype(CurlLibrary::Functions::slistFreeAll) freeAll;
+        void operator()(curl_slist* list) const { freeAll(list); }
     };
 
     // Back to the share's pool, reset, when the transfer ends.
@@ -72,6 +73,7 @@ private:
         CurlHandles handles_;
     };
 
+    const CurlLibrary::Functions& curl_;
     // The list outlives the handle's use of it: the lease resets the handle first.
     std::unique_ptr<curl_slist, ListDeleter> headerList_;
     Lease handles_;

@@ -21,8 +21,7 @@ constexpr int findBarMargin = 8;
 TransparentTextEditor::TransparentTextEditor(const Configuration& configuration,
                                              const std::string& text, QWidget* parent)
     : QWidget(parent)
-    , m_textView(new DirectTextView(this))
-    , m_findBar(new FindBar(m_textView, this)) {
+    , m_textView(new DirectTextView(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_textView);
@@ -104,12 +103,20 @@ void TransparentTextEditor::applyForeground() {
     m_textView->setPalette(palette);
 }
 
+// Made on the first find: its field's clear button reads the icon theme from disk, which every
+// editor would otherwise pay for as the panel opens.
 void TransparentTextEditor::openFindBar() {
+    if (m_findBar == nullptr) {
+        m_findBar = new FindBar(m_textView, this);
+    }
     placeFindBar();
     m_findBar->open();
 }
 
 void TransparentTextEditor::placeFindBar() {
+    if (m_findBar == nullptr) {
+        return;
+    }
     m_findBar->adjustSize();
     const int x = qMax(0, width() - m_findBar->width() - findBarMargin);
     m_findBar->move(x, findBarMargin);
@@ -132,6 +139,8 @@ void TransparentTextEditor::showEvent(QShowEvent* event) {
     applyForeground();
 }
 
-TransparentTextEditor::~TransparentTextEditor() { m_textView->disconnect(this); }
+TransparentTextEditor::~TransparentTextEditor() {
+    m_textView->disconnect(this);
+}
 
 } // namespace quorvane

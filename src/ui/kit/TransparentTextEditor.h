@@ -48,6 +48,7 @@ public:
     ~TransparentTextEditor() override;
 
     DirectTextView* textView() const { return m_textView; }
+    // Nothing until the first find.
     FindBar* findBar() const { return m_findBar; }
 
 signals:
@@ -69,7 +70,7 @@ private:
 
     Configuration m_configuration;
     DirectTextView* m_textView;
-    FindBar* m_findBar;
+    FindBar* m_findBar = nullptr;
     bool m_applyingBinding = false;
 };
 

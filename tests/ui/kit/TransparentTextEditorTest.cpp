@@ -178,6 +178,7 @@ TEST_F(TransparentTextEditorTest, CtrlFOpensTheFindBarAndEscapeReturnsFocus) {
     turnEventLoop();
 
     QTest::keyClick(editor->textView(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_NE(editor->findBar(), nullptr);
     ASSERT_TRUE(editor->findBar()->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), editor->findBar()->field());
 

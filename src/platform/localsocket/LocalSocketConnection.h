@@ -1,0 +1,45 @@
+// One end of a connected local stream socket. Nonblocking throughout, so that an event loop can
+// watch descriptor() and a peer that stops answering never holds this process up.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorvane {
+
+class LocalSocketConnection {
+public:
+    // Takes ownership of a connected, nonblocking socket.
+    explicit LocalSocketConnection(int descriptor);
+    ~LocalSocketConnection();
+
+    LocalSocketConnection(LocalSocketConnection&& other) noexcept;
+    LocalSocketConnection& operator=(LocalSocketConnection&& other) noexcept;
+    LocalSocketConnection(const LocalSocketConnection&) = delete;
+    LocalSocketConnection& operator=(const LocalSocketConnection&) = delete;
+
+    // Nothing when no one listens at path, or when the listener's queue is full.
+    static std::optional<LocalSocketConnection> connect(const std::string& path);
+
+    // Sends all of data unless the peer goes away or timeout passes first.
+    bool writeAll(std::string_view data, std::chrono::milliseconds timeout) const;
+
+    enum class ReadStatus {
+        // Everything waiting was appended; more may come.
+        open,
+        // The peer closed its end, or the socket failed.
+        closed,
+    };
+    // Appends what has arrived, without waiting for more.
+    ReadStatus readAvailable(std::string& into) const;
+
+    int descriptor() const { return descriptor_; }
+
+private:
+    int descriptor_ = -1;
+};
+
+} // namespace quorvane
