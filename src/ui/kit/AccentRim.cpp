@@ -8,7 +8,6 @@
 #include "ui/kit/SoftShadow.h"
 
 #include <QPainter>
-#include <QPainterPathStroker>
 #include <QVariantAnimation>
 
 namespace quorvane {
@@ -108,12 +107,8 @@ void AccentRim::paintGlow(QPainter& painter, const QRectF& card) {
         glowCache_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
         glowCache_.fill(Qt::transparent);
         QPainter cachePainter(&glowCache_);
-        QPainterPathStroker stroker;
-        stroker.setWidth(2);
-        const QPainterPath outline = stroker.createStroke(ShapePainter::roundedRect(
-            card.adjusted(1, 1, -1, -1), std::max(0.0, cornerRadius_ - 1)));
-        SoftShadow::paint(
-            cachePainter, outline,
+        SoftShadow::paintRoundedRing(
+            cachePainter, card, cornerRadius_, 2,
             DesignColors::withOpacity(DesignColors::indigo(ColorScheme::of(this)), glowOpacity),
             glowRadius, QPointF());
     }

@@ -73,8 +73,9 @@ void CardShape::paintEvent(QPaintEvent*) {
     const QRectF card = cardRect();
     const QPainterPath shape = ShapePainter::roundedRect(card, cornerRadius_);
 
-    SoftShadow::paint(painter, shape, DesignColors::withOpacity(DesignColors::black(), 0.06),
-                      shadowRadius, QPointF(0, shadowY));
+    SoftShadow::paintRoundedRect(painter, card, cornerRadius_,
+                                 DesignColors::withOpacity(DesignColors::black(), 0.06),
+                                 shadowRadius, QPointF(0, shadowY));
     painter.fillPath(shape, DesignColors::textBackground(scheme));
 
     painter.save();

@@ -1,6 +1,5 @@
 #include "ui/kit/ShadowUnderlay.h"
 
-#include "ui/kit/ShapePainter.h"
 #include "ui/kit/SoftShadow.h"
 
 #include <QPainter>
@@ -66,8 +65,7 @@ void ShadowUnderlay::paintEvent(QPaintEvent*) {
         cachePainter.setRenderHint(QPainter::Antialiasing);
         const QMargins margins = reach();
         const QRectF card(margins.left(), margins.top(), target()->width(), target()->height());
-        SoftShadow::paint(cachePainter, ShapePainter::roundedRect(card, cornerRadius_), color_,
-                          radius_, offset_);
+        SoftShadow::paintRoundedRect(cachePainter, card, cornerRadius_, color_, radius_, offset_);
     }
     QPainter painter(this);
     painter.drawImage(0, 0, cache_);

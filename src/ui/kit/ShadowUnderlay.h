@@ -36,7 +36,7 @@ private:
     qreal radius_;
     QPointF offset_;
     QColor color_;
-    // The blur is the costly part and the card above repaints often.
+    // The card above repaints often; its shadow is made once per size and colour.
     QImage cache_;
     QColor cacheColor_;
 };

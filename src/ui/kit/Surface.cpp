@@ -52,9 +52,10 @@ void Surface::paintEvent(QPaintEvent*) {
     const QRectF card = cardRect();
     const QPainterPath shape = ShapePainter::roundedRect(card, cornerRadius_);
 
-    SoftShadow::paint(painter, shape,
-                      DesignColors::withOpacity(DesignColors::black(), dark ? 0.4 : 0.08),
-                      shadowRadius_, QPointF(0, shadowY_));
+    SoftShadow::paintRoundedRect(
+        painter, card, cornerRadius_,
+        DesignColors::withOpacity(DesignColors::black(), dark ? 0.4 : 0.08), shadowRadius_,
+        QPointF(0, shadowY_));
     painter.fillPath(shape, dark ? DesignColors::regularMaterial(scheme)
                                  : DesignColors::textBackground(scheme));
     if (dark) {

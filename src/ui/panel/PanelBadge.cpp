@@ -27,7 +27,8 @@ int margin() {
 
 } // namespace
 
-PanelBadge::PanelBadge(QWidget* parent) : QWidget(parent) {
+PanelBadge::PanelBadge(QWidget* parent)
+    : QWidget(parent) {
     setFixedSize(sizeHint());
     setAccessibleName(QStringLiteral("Quorvane"));
 }
@@ -42,10 +43,10 @@ void PanelBadge::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
     const QRectF square(margin(), margin(), side, side);
-    const QPainterPath shape = ShapePainter::roundedRect(square, cornerRadius);
-    SoftShadow::paint(painter, shape,
-                      DesignColors::withOpacity(DesignColors::purple(scheme), shadowOpacity),
-                      shadowRadius, QPointF(0, shadowY));
+    SoftShadow::paintRoundedRect(
+        painter, square, cornerRadius,
+        DesignColors::withOpacity(DesignColors::purple(scheme), shadowOpacity), shadowRadius,
+        QPointF(0, shadowY));
     ShapePainter::fillRoundedRect(painter, square, cornerRadius,
                                   QBrush(DesignGradients::primary(square, scheme)));
     Symbols::paint(painter, square, "wand.and.stars", symbolSize, DesignColors::white());

@@ -195,10 +195,6 @@ void PopoverView::buildLayout() {
 
     mainColumn_ = new QVBoxLayout();
     mainColumn_->setSpacing(16);
-    banner_ = new ErrorBanner(
-        "", false, [this] { state_.openSettings(); }, mainPage_);
-    banner_->setVisible(false);
-    mainColumn_->addWidget(banner_);
 
     editor_ = new EditorCard(*this, mainPage_);
     editor_->setObjectName("editorCard");
@@ -230,11 +226,28 @@ void PopoverView::buildLayout() {
     footerRow->addWidget(new PanelFooter(*this, mainPage_));
     page->addLayout(footerRow);
     root->addWidget(mainPage_);
+}
 
-    history_ = new HistoryView(state_, this);
-    history_->setObjectName("historyView");
-    history_->setVisible(false);
-    root->addWidget(history_);
+// The banner and the history list are made when first needed: most panels open without an error
+// and close without the history, and their widgets are a good part of the first frame's wait.
+ErrorBanner& PopoverView::banner() {
+    if (banner_ == nullptr) {
+        banner_ = new ErrorBanner(
+            "", false, [this] { state_.openSettings(); }, mainPage_);
+        banner_->setVisible(false);
+        mainColumn_->insertWidget(0, banner_);
+    }
+    return *banner_;
+}
+
+QWidget& PopoverView::history() {
+    if (history_ == nullptr) {
+        history_ = new HistoryView(state_, this);
+        history_->setObjectName("historyView");
+        history_->setVisible(false);
+        layout()->addWidget(history_);
+    }
+    return *history_;
 }
 
 void PopoverView::buildShortcuts() {
@@ -266,9 +279,10 @@ void PopoverView::refreshRoot() {
                                                      ? ColorScheme::Scheme::dark
                                                      : ColorScheme::Scheme::light));
     const bool showHistory = state_.showHistory();
-    if (history_->isVisibleTo(this) != showHistory) {
+    const bool historyShown = history_ != nullptr && history_->isVisibleTo(this);
+    if (historyShown != showHistory) {
         mainPage_->setVisible(!showHistory);
-        history_->setVisible(showHistory);
+        history().setVisible(showHistory);
         fadeIn(showHistory ? history_ : mainPage_);
     }
     const bool hasOutput = state_.hasOutput();
@@ -288,14 +302,17 @@ void PopoverView::refreshRoot() {
 void PopoverView::refreshBanner() {
     const auto& message = state_.errorMessage();
     if (!message) {
-        banner_->setVisible(false);
+        if (banner_ != nullptr) {
+            banner_->setVisible(false);
+        }
         return;
     }
-    if (banner_->message() != QString::fromStdString(*message)) {
-        banner_->setMessage(*message);
+    ErrorBanner& shown = banner();
+    if (shown.message() != QString::fromStdString(*message)) {
+        shown.setMessage(*message);
     }
-    banner_->setSuggestsSettings(state_.lastErrorSuggestsSettings());
-    banner_->setVisible(true);
+    shown.setSuggestsSettings(state_.lastErrorSuggestsSettings());
+    shown.setVisible(true);
 }
 
 void PopoverView::refreshEditorHeight() {

@@ -82,6 +82,8 @@ protected:
 private:
     void scheduleRefresh();
     void buildLayout();
+    ErrorBanner& banner();
+    QWidget& history();
     void buildShortcuts();
     void refreshRoot();
     void refreshBanner();
