@@ -1,5 +1,6 @@
 #include "shell/QuorvaneApp.h"
 
+#include "platform/crypto/OpenSslRuntime.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/hotkey/HotkeyBackendSelector.h"
 #include "platform/pasteboard/QtPasteboard.h"
@@ -55,6 +56,8 @@ bool QuorvaneApp::requestsDiagnosticMode(const QStringList& arguments,
 }
 
 int QuorvaneApp::main(int argc, char** argv) {
+    // Before any thread exists that could be the first to need it.
+    OpenSslRuntime::initialise();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
