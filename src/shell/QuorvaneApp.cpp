@@ -65,6 +65,11 @@ int QuorvaneApp::main(int argc, char** argv) {
     // Windows only hide when closed, and the application lives on with none shown.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Log-out ends the program with SIGTERM: it quits as the menu's Quit does, so the shut-down
+    // steps run and the single-instance lock is released. Installed before the socket listens,
+    // because a signal can come as soon as anyone can see that this copy runs; one that comes
+    // before the event loop waits in the handler's pipe.
+    TerminationSignals termination;
     const auto arguments = QApplication::arguments();
     std::unique_ptr<SingleInstance> instance;
     if (!requestsDiagnosticMode(arguments, QProcessEnvironment::systemEnvironment())) {
@@ -81,9 +86,6 @@ int QuorvaneApp::main(int argc, char** argv) {
     }
 
     QuorvaneApp app;
-    // Log-out ends the program with SIGTERM: it quits as the menu's Quit does, so the shut-down
-    // steps run and the single-instance lock is released.
-    TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app.appDelegate(),
                      [&app] { app.appDelegate().terminate(); });
     if (instance) {
