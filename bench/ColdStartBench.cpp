@@ -7,13 +7,13 @@
 #include "harness/ChildProcess.h"
 #include "harness/XvfbDisplay.h"
 #include "platform/defaults/UserDefaults.h"
+#include "platform/localsocket/LocalSocketConnection.h"
+#include "shell/SingleInstance.h"
 #include "shell/diagnostics/ResidentMemory.h"
 #include "state/SettingsStore.h"
 
 #include <poll.h>
 #include <signal.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
@@ -23,7 +23,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -273,36 +272,20 @@ class ReopenSender {
 public:
     explicit ReopenSender(fs::path socketPath)
         : socketPath_(std::move(socketPath)) {}
-    ~ReopenSender() {
-        if (socket_ >= 0) {
-            close(socket_);
-        }
-    }
-
-    ReopenSender(const ReopenSender&) = delete;
-    ReopenSender& operator=(const ReopenSender&) = delete;
 
     void tryOnce() {
         if (sent_) {
             return;
         }
-        const int candidate = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, socketPath_.c_str(), sizeof(address.sun_path) - 1);
-        if (connect(candidate, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
-            close(candidate);
-            return;
-        }
         // Kept open until the round ends, so the application reads the line at its own pace.
-        socket_ = candidate;
-        const std::string line = "reopen\n";
-        sent_ = write(socket_, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+        connection_ = quorvane::LocalSocketConnection::connect(socketPath_);
+        sent_ = connection_ && connection_->writeAll(quorvane::SingleInstance::reopenMessage,
+                                                     std::chrono::seconds(1));
     }
 
 private:
     fs::path socketPath_;
-    int socket_ = -1;
+    std::optional<quorvane::LocalSocketConnection> connection_;
     bool sent_ = false;
 };
 
