@@ -7,6 +7,7 @@
 #include <xcb/xcb.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -16,7 +17,9 @@ namespace {
 
 constexpr int displaysTried = 100;
 
-std::string socketPath(int number) { return "/tmp/.X11-unix/X" + std::to_string(number); }
+std::string socketPath(int number) {
+    return "/tmp/.X11-unix/X" + std::to_string(number);
+}
 
 bool taken(int number) {
     return std::filesystem::exists(socketPath(number)) ||
@@ -53,6 +56,17 @@ bool XvfbDisplay::start() {
         }
     }
     return false;
+}
+
+std::string XvfbDisplay::startWithXdotool() {
+    if (!onPath("Xvfb") || !onPath("xdotool")) {
+        return "Xvfb and xdotool are needed";
+    }
+    if (!start()) {
+        return "no Xvfb display could be started";
+    }
+    setenv("DISPLAY", name_.c_str(), 1);
+    return {};
 }
 
 bool XvfbDisplay::tryDisplay(int number) {

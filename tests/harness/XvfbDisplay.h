@@ -10,7 +10,8 @@ namespace quorvane::test {
 // Xvfb on the first free display number from `firstNumber` on; stopped again with this object.
 class XvfbDisplay {
 public:
-    explicit XvfbDisplay(int firstNumber = 70) : firstNumber_(firstNumber) {}
+    explicit XvfbDisplay(int firstNumber = 70)
+        : firstNumber_(firstNumber) {}
     ~XvfbDisplay();
 
     XvfbDisplay(const XvfbDisplay&) = delete;
@@ -18,6 +19,10 @@ public:
 
     // False when Xvfb is missing or no display could be started.
     bool start();
+
+    // For tests that press keys through xdotool: starts the display and points DISPLAY at it.
+    // Empty when it runs, otherwise why the tests cannot, for them to report as their skip.
+    std::string startWithXdotool();
 
     // ":<number>"
     const std::string& name() const { return name_; }

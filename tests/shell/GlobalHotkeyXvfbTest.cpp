@@ -12,8 +12,8 @@
 #include "support/TemporaryHome.h"
 
 #include <X11/keysym.h>
-#include <gmock/gmock.h>
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <signal.h>
 #include <spdlog/sinks/null_sink.h>
 #include <sys/stat.h>
@@ -34,7 +34,6 @@
 namespace quorvane {
 namespace {
 
-using test::onPath;
 using test::run;
 
 std::string skipReason;
@@ -333,15 +332,10 @@ int main(int argc, char** argv) {
     quorvane::Log::redirect(std::make_shared<spdlog::sinks::null_sink_mt>());
 
     quorvane::test::XvfbDisplay display;
-    if (!quorvane::onPath("Xvfb") || !quorvane::onPath("xdotool")) {
-        quorvane::skipReason = "Xvfb and xdotool are needed";
+    quorvane::skipReason = display.startWithXdotool();
+    if (!quorvane::skipReason.empty()) {
         return RUN_ALL_TESTS();
     }
-    if (!display.start()) {
-        quorvane::skipReason = "no Xvfb display could be started";
-        return RUN_ALL_TESTS();
-    }
-    setenv("DISPLAY", display.name().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     QGuiApplication application(argc, argv);
     return RUN_ALL_TESTS();

@@ -455,15 +455,7 @@ int main(int argc, char** argv) {
     }
 
     quorvane::test::XvfbDisplay display(300);
-    if (!quorvane::test::onPath("Xvfb") || !quorvane::test::onPath("xdotool")) {
-        quorvane::skipReason = "Xvfb and xdotool are needed";
-        return RUN_ALL_TESTS();
-    }
-    if (!display.start()) {
-        quorvane::skipReason = "no Xvfb display could be started";
-        return RUN_ALL_TESTS();
-    }
+    quorvane::skipReason = display.startWithXdotool();
     quorvane::displayName = display.name();
-    setenv("DISPLAY", display.name().c_str(), 1);
     return RUN_ALL_TESTS();
 }
