@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <utility>
@@ -81,7 +82,9 @@ bool LocalSocketConnection::writeAll(std::string_view data,
             return false;
         }
         pollfd writable{.fd = descriptor_, .events = POLLOUT, .revents = 0};
-        if (::poll(&writable, 1, millisecondsLeft(deadline)) <= 0) {
+        // A signal ends the wait early without anything being wrong; the deadline still holds.
+        const int ready = ::poll(&writable, 1, millisecondsLeft(deadline));
+        if (ready == 0 || (ready < 0 && errno != EINTR)) {
             return false;
         }
     }
@@ -90,10 +93,12 @@ bool LocalSocketConnection::writeAll(std::string_view data,
 
 LocalSocketConnection::ReadStatus LocalSocketConnection::readAvailable(std::string& into) const {
     std::array<char, 512> chunk{};
-    for (;;) {
-        const auto received = ::recv(descriptor_, chunk.data(), chunk.size(), 0);
+    for (std::size_t taken = 0; taken < maximumReadSize;) {
+        const auto wanted = std::min(chunk.size(), maximumReadSize - taken);
+        const auto received = ::recv(descriptor_, chunk.data(), wanted, 0);
         if (received > 0) {
             into.append(chunk.data(), static_cast<std::size_t>(received));
+            taken += static_cast<std::size_t>(received);
             continue;
         }
         if (received < 0 && errno == EINTR) {
@@ -104,6 +109,7 @@ LocalSocketConnection::ReadStatus LocalSocketConnection::readAvailable(std::stri
         }
         return ReadStatus::closed;
     }
+    return ReadStatus::open;
 }
 
 } // namespace quorvane

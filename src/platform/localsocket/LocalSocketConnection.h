@@ -12,6 +12,9 @@ namespace quorvane {
 
 class LocalSocketConnection {
 public:
+    // The most one readAvailable() call appends.
+    static constexpr std::size_t maximumReadSize = std::size_t{64} * 1024;
+
     // Takes ownership of a connected, nonblocking socket.
     explicit LocalSocketConnection(int descriptor);
     ~LocalSocketConnection();
@@ -28,12 +31,14 @@ public:
     bool writeAll(std::string_view data, std::chrono::milliseconds timeout) const;
 
     enum class ReadStatus {
-        // Everything waiting was appended; more may come.
+        // More may come, or is already waiting beyond what one call takes.
         open,
         // The peer closed its end, or the socket failed.
         closed,
     };
-    // Appends what has arrived, without waiting for more.
+    // Appends what has arrived, without waiting for more and at most maximumReadSize bytes, so
+    // that a peer that never stops writing can neither hold the caller nor fill its memory. What
+    // is left stays waiting, and the descriptor stays readable.
     ReadStatus readAvailable(std::string& into) const;
 
     int descriptor() const { return descriptor_; }
