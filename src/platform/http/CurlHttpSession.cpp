@@ -21,8 +21,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Credentials that must stay with the host they were meant for.
-constexpr std::array<std::string_view, 2> credentialHeaders = {"x-api-key", "Authorization"};
+// Credentials that must stay with the host they were meant for; the crash reporter's header
+// carries the DSN's keys.
+constexpr std::array<std::string_view, 3> credentialHeaders = {"x-api-key", "Authorization",
+                                                               "X-Sentry-Auth"};
 // Headers that describe a body, dropped with it when a redirect turns into a GET.
 constexpr std::array<std::string_view, 2> bodyHeaders = {"Content-Type", "Content-Length"};
 

@@ -13,7 +13,6 @@ CurlShare::CurlShare(CurlLibrary& library)
     curl_.shareSetopt(share_, CURLSHOPT_LOCKFUNC, &CurlShare::lock);
     curl_.shareSetopt(share_, CURLSHOPT_UNLOCKFUNC, &CurlShare::unlock);
     curl_.shareSetopt(share_, CURLSHOPT_USERDATA, this);
-    curl_.shareSetopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
     curl_.shareSetopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
     curl_.shareSetopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
     // Room for every idle pair up front, so that handing one back never allocates.

@@ -1,8 +1,11 @@
 // The libcurl share handle behind every transfer of a session: one cache of
-// connections, DNS results and TLS sessions, locked so that transfers on
-// several threads may use it at once. It also keeps the multi and easy
-// handles of finished transfers for the next ones, since creating a multi
-// handle (with its wake-up socket pair) costs more than a loopback request.
+// DNS results and TLS sessions, locked so that transfers on several threads
+// may use it at once. Connections are not shared: libcurl does not support a
+// shared connection cache under concurrent threads, and the variations run
+// three requests at once. Each kept pair of handles holds its own connections
+// instead, so the multi and easy handles of finished transfers are kept for
+// the next ones; creating a multi handle (with its wake-up socket pair) also
+// costs more than a loopback request.
 #pragma once
 
 #include "CurlLibrary.h"

@@ -278,6 +278,7 @@ TEST_P(KeyRedirectTest, KeysReachOnlyTheServerFirstAsked) {
     request.headers = {{"content-type", "application/json"},
                        {"X-API-Key", "sk-ant"},
                        {"authorization", "Bearer sk-oai"},
+                       {"x-sentry-auth", "Sentry sentry_key=public"},
                        {"anthropic-version", "2023-06-01"}};
     request.body = "{}";
 
@@ -294,6 +295,7 @@ TEST_P(KeyRedirectTest, KeysReachOnlyTheServerFirstAsked) {
     EXPECT_EQ(landed.header("anthropic-version"), "2023-06-01");
     EXPECT_EQ(landed.hasHeader("x-api-key"), row.keysArrive);
     EXPECT_EQ(landed.hasHeader("Authorization"), row.keysArrive);
+    EXPECT_EQ(landed.hasHeader("X-Sentry-Auth"), row.keysArrive);
 }
 
 INSTANTIATE_TEST_SUITE_P(Redirects, KeyRedirectTest,
