@@ -781,8 +781,10 @@ void AppState::completeFetchModels(ProviderID id,
     const auto& list = models.value();
     fetchedModels_[id] = list;
     notify(Property::fetchedModels);
-    // The model current now, also when the provider changed while the list was loading.
-    if (!list.empty() && std::find(list.begin(), list.end(), model_) == list.end()) {
+    // A list that arrives after the provider was switched is kept for its own provider, but
+    // must not put one of its models in place of the model of the provider now in use.
+    if (id == providerID_ && !list.empty() &&
+        std::find(list.begin(), list.end(), model_) == list.end()) {
         setModel(list.front());
     }
     Log::app().log("Fetched %ld models for %s", static_cast<long>(list.size()),

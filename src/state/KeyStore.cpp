@@ -61,22 +61,45 @@ std::error_code lastError() {
     return {errno, std::generic_category()};
 }
 
-// The whole file, or nothing when it cannot be read.
-std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// Far beyond seven keys of any length a key field takes, so a file this large
+// is not one we wrote; reading stops here instead of taking all memory.
+constexpr std::size_t maximumFileSize = 1 << 20;
+
+// What reading the key file gave: its bytes, or nothing, with whether a file
+// was there that could not be read.
+struct FileContent {
+    std::optional<std::vector<std::uint8_t>> bytes;
+    bool unreadable = false;
+};
+
+FileContent unreadableFile() {
+    return {std::nullopt, true};
+}
+
+// Without blocking: a FIFO or a device in the file's place is refused before
+// anything is read from it, and a regular file is read up to one byte past
+// the limit, enough to tell that it is too large.
+FileContent readWholeFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        return std::nullopt;
+        const bool absent = errno == ENOENT || errno == ENOTDIR;
+        return absent ? FileContent{} : unreadableFile();
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return unreadableFile();
     }
     std::vector<std::uint8_t> content;
     std::uint8_t chunk[4096];
-    while (true) {
+    while (content.size() <= maximumFileSize) {
         const ssize_t count = ::read(fd, chunk, sizeof chunk);
         if (count < 0 && errno == EINTR) {
             continue;
         }
         if (count < 0) {
             ::close(fd);
-            return std::nullopt;
+            return unreadableFile();
         }
         if (count == 0) {
             break;
@@ -84,7 +107,7 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::pa
         content.insert(content.end(), chunk, chunk + count);
     }
     ::close(fd);
-    return content;
+    return {std::move(content), false};
 }
 
 std::error_code writeAll(int fd, std::span<const std::uint8_t> bytes) {
@@ -185,8 +208,8 @@ bool KeyStore::setKey(std::string_view key, ProviderID id) const {
     } else {
         dictionary[name] = trimmed;
     }
-    if (unreadable) {
-        keepUnreadableFile();
+    if (unreadable && !keepUnreadableFile()) {
+        return false;
     }
     return save(dictionary);
 }
@@ -195,11 +218,16 @@ KeyStore::Dictionary KeyStore::load(bool* unreadable) const {
     if (fileURL_.empty()) {
         return {};
     }
-    const auto box = readWholeFile(fileURL_);
-    if (!box) {
+    const FileContent box = readWholeFile(fileURL_);
+    if (!box.bytes) {
+        // A file we may not read is as good as absent here, but must not be
+        // overwritten by the next save.
+        if (unreadable != nullptr) {
+            *unreadable = box.unreadable;
+        }
         return {};
     }
-    auto dictionary = openBox(*box);
+    auto dictionary = openBox(*box.bytes);
     if (!dictionary) {
         Log::app().error("KeyStore: decrypt failed (corrupt, or written on another machine)");
         if (unreadable != nullptr) {
@@ -211,20 +239,26 @@ KeyStore::Dictionary KeyStore::load(bool* unreadable) const {
 }
 
 // A file we cannot open may still open later (a machine id that comes back,
-// a restored backup), so the save that replaces it first moves it aside
-// instead of destroying the keys in it.
-void KeyStore::keepUnreadableFile() const {
+// a restored backup, permissions put right), so the save that replaces it
+// first moves it aside instead of destroying the keys in it. When it cannot
+// be moved, nothing is saved.
+bool KeyStore::keepUnreadableFile() const {
+    std::error_code error;
     std::filesystem::path kept = fileURL_;
     kept += ".unreadable";
-    for (int attempt = 2; std::filesystem::exists(kept); ++attempt) {
+    for (int attempt = 2; std::filesystem::exists(kept, error) && !error; ++attempt) {
         kept = fileURL_;
         kept += ".unreadable-" + std::to_string(attempt);
     }
-    std::error_code error;
-    std::filesystem::rename(fileURL_, kept, error);
     if (!error) {
-        Log::app().log("KeyStore: kept the unreadable key file as %s", kept.filename().string());
+        std::filesystem::rename(fileURL_, kept, error);
     }
+    if (error) {
+        Log::app().error("KeyStore save failed: %s", error.message());
+        return false;
+    }
+    Log::app().log("KeyStore: kept the unreadable key file as %s", kept.filename().string());
+    return true;
 }
 
 bool KeyStore::save(const Dictionary& dictionary) const {
@@ -242,7 +276,7 @@ bool KeyStore::save(const Dictionary& dictionary) const {
 }
 
 std::optional<KeyStore::Dictionary> KeyStore::openBox(std::span<const std::uint8_t> box) const {
-    if (box.size() < AesGcm::minimumBoxSize) {
+    if (box.size() < AesGcm::minimumBoxSize || box.size() > maximumFileSize) {
         return std::nullopt;
     }
     const auto key = deviceKey_.derive();
@@ -275,6 +309,11 @@ std::optional<std::vector<std::uint8_t>> KeyStore::sealBox(const Dictionary& dic
         text = nlohmann::json(dictionary).dump();
     } catch (const nlohmann::json::exception&) {
         // Keys that are not valid UTF-8 cannot be encoded.
+        return std::nullopt;
+    }
+    // A box the next load would refuse as too large is not written at all.
+    if (text.size() + AesGcm::minimumBoxSize > maximumFileSize) {
+        SecretBytes::cleanse(text.data(), text.size());
         return std::nullopt;
     }
     const SecretBytes plaintext(

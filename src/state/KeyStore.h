@@ -45,9 +45,9 @@ public:
 private:
     using Dictionary = std::map<std::string, std::string>;
 
-    // unreadable, when given, tells whether a file was there that could not be opened.
+    // unreadable, when given, tells whether a file was there that could not be read or opened.
     Dictionary load(bool* unreadable = nullptr) const;
-    void keepUnreadableFile() const;
+    bool keepUnreadableFile() const;
     bool save(const Dictionary& dictionary) const;
     std::optional<Dictionary> openBox(std::span<const std::uint8_t> box) const;
     std::optional<std::vector<std::uint8_t>> sealBox(const Dictionary& dictionary) const;

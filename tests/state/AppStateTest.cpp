@@ -1112,6 +1112,31 @@ TEST_F(AppStateTest, AFetchedListReplacesTheBuiltInOneAndSwitchesAMissingModel) 
     EXPECT_EQ(app.errorMessage(), "banner stays");
 }
 
+TEST_F(AppStateTest, AListArrivingAfterAProviderSwitchLeavesTheNewProvidersModel) {
+    useLoopbackProvider();
+    std::atomic<bool> release{false};
+    server_.get("/v1/models", [&](const httplib::Request&, httplib::Response& response) {
+        const auto until = std::chrono::steady_clock::now() + patience;
+        while (!release && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(1ms);
+        }
+        response.status = 200;
+        response.set_content(R"({"data":[{"id":"zeta"},{"id":"alpha"}]})", "application/json");
+    });
+    AppState& app = state();
+    app.fetchModels();
+    ASSERT_TRUE(requestsArrived(1));
+
+    app.setProviderID(ProviderID::openAI);
+    const std::string openAIModel = ProviderConfig::config(ProviderID::openAI).defaultModel;
+    release = true;
+    ASSERT_TRUE(pump([&] { return !app.isFetchingModels(); }));
+
+    EXPECT_THAT(app.fetchedModels().at(ProviderID::custom), ElementsAre("alpha", "zeta"));
+    EXPECT_EQ(app.model(), openAIModel);
+    EXPECT_EQ(defaults_.stringValue(SettingsKey::activeModel), openAIModel);
+}
+
 TEST_F(AppStateTest, OnlyOneModelFetchRunsAtATime) {
     useLoopbackProvider();
     server_.get("/v1/models", [this](const httplib::Request&, httplib::Response& response) {

@@ -4,13 +4,18 @@
 #include "support/LogCapture.h"
 #include "support/ScopedEnvironmentVariable.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -20,6 +25,7 @@ namespace quorvane {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 using test::LogCapture;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -229,6 +235,81 @@ TEST_F(KeyStoreTest, AFileThatCannotBeReadGivesNoKeysSilently) {
 
     EXPECT_FALSE(keys.key(ProviderID::anthropic));
     EXPECT_TRUE(logs_.records().empty());
+}
+
+// Reads the file as a user who may not. Root may read anything, so under root
+// the file-system uid of this thread is nobody's while it lives.
+class AsNobody {
+public:
+    static constexpr uid_t nobody = 65534;
+    AsNobody()
+        : previous_(::setfsuid(::geteuid() == 0 ? nobody : ::geteuid())) {}
+    ~AsNobody() { ::setfsuid(previous_); }
+
+private:
+    int previous_;
+};
+
+TEST_F(KeyStoreTest, AFileThatMayNotBeReadIsKeptAsideInsteadOfOverwritten) {
+    const KeyStore keys = store();
+    const Bytes bytes = sealed(R"({"anthropic":"sk-ant-1"})");
+    writeFile(bytes);
+    ::chmod(file().c_str(), 0);
+    // Every directory on the way is private to us, but must let nobody pass.
+    const fs::path home = fs::path(std::getenv("TMPDIR")).parent_path();
+    for (const fs::path& way : {home, directory_.parent_path()}) {
+        ::chmod(way.c_str(), 0711);
+    }
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(directory_.c_str(), AsNobody::nobody, AsNobody::nobody), 0);
+    }
+    {
+        const AsNobody reader;
+        struct stat status {};
+        if (::stat(directory_.c_str(), &status) != 0) {
+            GTEST_SKIP() << "nobody cannot reach " << directory_
+                         << ": a directory above TMPDIR is private";
+        }
+        EXPECT_FALSE(keys.key(ProviderID::anthropic));
+        EXPECT_TRUE(logs_.records().empty()) << "a file we may not read is not logged";
+        EXPECT_TRUE(keys.setKey("sk-groq", ProviderID::groq));
+        EXPECT_EQ(keys.key(ProviderID::groq), "sk-groq");
+    }
+    ::chmod(home.c_str(), 0700);
+
+    std::ifstream in(keys.fileURL().string() + ".unreadable", std::ios::binary);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), bytes);
+}
+
+TEST_F(KeyStoreTest, SomethingOtherThanAFileIsNeitherWaitedOnNorOverwritten) {
+    const KeyStore keys = store();
+    ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);
+    auto read = std::async(std::launch::async, [&] { return keys.key(ProviderID::anthropic); });
+    if (read.wait_for(5s) != std::future_status::ready) {
+        // Opens the other end, so that the reader stops waiting and the test can end.
+        ::close(::open(file().c_str(), O_WRONLY | O_NONBLOCK));
+        FAIL() << "the key store waits for a writer to a FIFO";
+    }
+    EXPECT_FALSE(read.get());
+
+    EXPECT_TRUE(keys.setKey("sk-groq", ProviderID::groq));
+    EXPECT_EQ(keys.key(ProviderID::groq), "sk-groq");
+    EXPECT_TRUE(fs::is_fifo(keys.fileURL().string() + ".unreadable"));
+}
+
+TEST_F(KeyStoreTest, AFileFarLargerThanAnyKeyFileIsNotReadWhole) {
+    const KeyStore keys = store();
+    // A well-formed box, but over a megabyte: no key file of ours is that large.
+    writeFile(sealed(R"({"anthropic":")" + std::string(1 << 20, 'k') + R"("})"));
+
+    EXPECT_FALSE(keys.key(ProviderID::anthropic));
+    EXPECT_EQ(logs_.messages("app"), std::vector<std::string>{decryptFailed});
+
+    // Nor is such a file written: the old one stays.
+    keys.setKey("sk-ant-1", ProviderID::anthropic);
+    const Bytes before = fileBytes();
+    EXPECT_FALSE(keys.setKey(std::string(1 << 20, 'k'), ProviderID::openAI));
+    EXPECT_EQ(fileBytes(), before);
 }
 
 TEST_F(KeyStoreTest, AFailedWriteIsLoggedAndReportedWithTheSystemsReason) {
