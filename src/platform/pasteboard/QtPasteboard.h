@@ -31,7 +31,10 @@ private:
     static QByteArray fingerprintOf(const QMimeData* data);
 
     QClipboard* clipboard_;
-    long changeCount_ = 0;
+    // Above zero from the start: the state's last look starts at zero, and what was on the
+    // clipboard before launch is news to its first look, as it is where the system's count has
+    // been running since boot.
+    long changeCount_ = 1;
     QByteArray fingerprint_;
 };
 

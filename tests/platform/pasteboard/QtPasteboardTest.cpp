@@ -16,6 +16,15 @@ protected:
     QClipboard& systemClipboard() { return *QGuiApplication::clipboard(); }
 };
 
+TEST_F(QtPasteboardTest, ContentsFromBeforeStartAreNewsToALookThatNeverHappened) {
+    systemClipboard().setText(QStringLiteral("copied before launch"));
+    const QtPasteboard pasteboard;
+
+    // A state that never looked remembers a count of zero.
+    EXPECT_NE(pasteboard.changeCount(), 0);
+    EXPECT_EQ(pasteboard.string(), "copied before launch");
+}
+
 TEST_F(QtPasteboardTest, OwnWritesAreReadBackAndCountOnceEach) {
     QtPasteboard pasteboard;
     const auto start = pasteboard.changeCount();
