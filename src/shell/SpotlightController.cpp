@@ -37,6 +37,11 @@ bool isRunning(const QAbstractAnimation* running) {
     return running != nullptr && running->state() == QAbstractAnimation::Running;
 }
 
+int clampedHeight(double height) {
+    return static_cast<int>(std::lround(std::clamp(height, SpotlightController::minimumHeight,
+                                                   SpotlightController::maximumHeight)));
+}
+
 } // namespace
 
 SpotlightController::SpotlightController(AppState& state, QObject* parent)
@@ -44,6 +49,9 @@ SpotlightController::SpotlightController(AppState& state, QObject* parent)
     , appState_(state) {}
 
 SpotlightController::~SpotlightController() {
+    for (const QPointer<KeyablePanel>& old : dropped_) {
+        delete old.data();
+    }
     delete panel_.data();
 }
 
@@ -113,8 +121,7 @@ void SpotlightController::resizeToHeight(double height) {
     if (panel_ == nullptr || !panel_->isVisible() || isHiding()) {
         return;
     }
-    const int target =
-        static_cast<int>(std::lround(std::clamp(height, minimumHeight, maximumHeight)));
+    const int target = clampedHeight(height);
     // Measured from where the running animations are going, so that a request arriving
     // mid-animation neither drifts the centre nor repeats the change.
     QRect base =
@@ -183,6 +190,15 @@ KeyablePanel* SpotlightController::makePanel() {
             }
         });
     panel->setContentView(view);
+    // The view measured itself while it was built, before there was a panel to grow, and only
+    // reports again when that height changes: a state that already holds a long result,
+    // questions or variations (a show that replaces a panel) would stay cut off at the start
+    // height.
+    const int fitted = clampedHeight(view->contentHeight());
+    if (std::abs(fitted - panel->height()) > resizeDeadBand) {
+        panel->resize(panelWidth, fitted);
+        view->resize(panelWidth, fitted);
+    }
     return panel;
 }
 
@@ -230,6 +246,8 @@ void SpotlightController::dropPanel() {
     }
     old->QWidget::hide();
     old->deleteLater();
+    std::erase_if(dropped_, [](const QPointer<KeyablePanel>& gone) { return gone.isNull(); });
+    dropped_.emplace_back(old);
 }
 
 bool SpotlightController::isHiding() const {

@@ -82,6 +82,9 @@ private:
     QPointer<QPropertyAnimation> showSlide_;
     QPointer<QParallelAnimationGroup> hideAnimation_;
     QPointer<QPropertyAnimation> resizeAnimation_;
+    // Dropped panels whose deletion still waits for the event loop; they go with the controller
+    // at the latest, while the state their views work on is sure to exist.
+    std::vector<QPointer<KeyablePanel>> dropped_;
 };
 
 } // namespace quorvane

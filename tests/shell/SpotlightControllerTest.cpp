@@ -184,6 +184,45 @@ TEST_F(SpotlightControllerTest, ShowWhileAPanelExistsReplacesItWithoutClearing) 
     EXPECT_EQ(state().inputText(), "kept");
 }
 
+TEST_F(SpotlightControllerTest, AReplacingShowKeepsThePanelAsTallAsItsContent) {
+    shown();
+    state().setInputText("a draft");
+    state().setOutputText(std::string(3000, 'w'));
+    state().setFieldMode(FieldMode::result);
+    state().setVariations({std::string(300, 'a'), std::string(300, 'b'), std::string(300, 'c')});
+    settle();
+    const int tall = controller_.panel()->height();
+    ASSERT_GT(tall, 420 + SpotlightController::resizeDeadBand);
+
+    // The open item of the tray menu while the panel is up: a new panel over the same state.
+    KeyablePanel& replaced = shown();
+    EXPECT_NEAR(replaced.height(), tall, SpotlightController::resizeDeadBand);
+    EXPECT_EQ(replaced.contentView()->height(), replaced.height());
+}
+
+TEST(SpotlightControllerLifetime, EveryPanelGoesWithTheController) {
+    ViewTestState fixture;
+    QPointer<KeyablePanel> replaced;
+    QPointer<KeyablePanel> slidOut;
+    QPointer<KeyablePanel> current;
+    {
+        SpotlightController controller(fixture.state());
+        controller.show();
+        replaced = controller.panel();
+        controller.show();
+        slidOut = controller.panel();
+        controller.hide();
+        ASSERT_TRUE(ViewTestState::waitUntil([&] { return controller.panel() == nullptr; }));
+        controller.show();
+        current = controller.panel();
+    }
+    // Their views work on the state, which only has to outlive the controller; a panel left
+    // for a later turn of the event loop would reach it after it is gone.
+    EXPECT_TRUE(replaced.isNull());
+    EXPECT_TRUE(slidOut.isNull());
+    EXPECT_TRUE(current.isNull());
+}
+
 TEST_F(SpotlightControllerTest, ShowFillsAnEmptyDraftFromTheClipboardWhenSet) {
     const std::pair<bool, std::string> rows[] = {{true, "from the clipboard"}, {false, ""}};
     for (const auto& [prefill, expected] : rows) {
