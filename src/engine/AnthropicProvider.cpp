@@ -92,7 +92,7 @@ std::string AnthropicProvider::enhance(const std::string& system, const std::str
         .body = messagesBody(model, system, user),
         .timeout = std::chrono::seconds(60),
     };
-    std::string text = replyText(ProviderHttp::send(session_, request, stop));
+    std::string text = replyText(ProviderHttp::send(session_, request, stop, apiKey_));
     if (text.empty()) {
         throw ProviderError::emptyResponse();
     }
@@ -108,7 +108,7 @@ std::vector<std::string> AnthropicProvider::fetchModels(std::stop_token stop) {
         .body = {},
         .timeout = std::chrono::seconds(30),
     };
-    return ProviderHttp::modelIdentifiers(ProviderHttp::send(session_, request, stop));
+    return ProviderHttp::modelIdentifiers(ProviderHttp::send(session_, request, stop, apiKey_));
 }
 
 } // namespace quorvane

@@ -87,7 +87,7 @@ std::string OpenAICompatibleProvider::enhance(const std::string& system, const s
     for (auto& header : authorization()) {
         request.headers.push_back(std::move(header));
     }
-    std::string text = replyText(ProviderHttp::send(session_, request, stop));
+    std::string text = replyText(ProviderHttp::send(session_, request, stop, apiKey_));
     if (text.empty()) {
         throw ProviderError::emptyResponse();
     }
@@ -102,7 +102,7 @@ std::vector<std::string> OpenAICompatibleProvider::fetchModels(std::stop_token s
         .body = {},
         .timeout = std::chrono::seconds(30),
     };
-    return ProviderHttp::modelIdentifiers(ProviderHttp::send(session_, request, stop));
+    return ProviderHttp::modelIdentifiers(ProviderHttp::send(session_, request, stop, apiKey_));
 }
 
 } // namespace quorvane

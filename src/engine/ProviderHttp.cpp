@@ -21,6 +21,43 @@ HttpResponse transfer(HttpSession& session, const HttpRequest& request, std::sto
     }
 }
 
+constexpr std::string_view keyStandIn = "[redacted]";
+
+std::string replacingAll(std::string text, std::string_view from, std::string_view to) {
+    for (auto found = text.find(from); found != std::string::npos;
+         found = text.find(from, found + to.size())) {
+        text.replace(found, from.size(), to);
+    }
+    return text;
+}
+
+// Some JSON writers escape every "/", which base64 keys contain.
+std::string withEscapedSlashes(std::string_view key) {
+    return replacingAll(std::string(key), "/", "\\/");
+}
+
+// The error body as the http error may carry it. A service that quotes the
+// key back in its error message would otherwise put it in the banner and in
+// the log line that ends the request, so the key is blanked out of the body;
+// when the message still shows it (escaped some other way) the body is
+// dropped. A body whose message does not show the key is kept as it came.
+std::string withoutEchoedKey(std::string body, const std::optional<std::string>& key) {
+    if (!key || key->empty()) {
+        return body;
+    }
+    const std::string shown = ProviderError::extractMessage(body);
+    std::string blanked =
+        replacingAll(replacingAll(body, *key, keyStandIn), withEscapedSlashes(*key), keyStandIn);
+    if (blanked == body) {
+        return shown.find(*key) == std::string::npos ? body : std::string{};
+    }
+    const std::string blankedShown = ProviderError::extractMessage(blanked);
+    if (blankedShown.find(*key) != std::string::npos) {
+        return {};
+    }
+    return blankedShown == shown ? body : blanked;
+}
+
 bool isControl(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte < 0x20 || byte == 0x7F;
@@ -29,7 +66,7 @@ bool isControl(char c) {
 } // namespace
 
 std::string ProviderHttp::send(HttpSession& session, const HttpRequest& request,
-                               std::stop_token stop) {
+                               std::stop_token stop, const std::optional<std::string>& key) {
     if (stop.stop_requested()) {
         throw CancellationError{};
     }
@@ -39,7 +76,8 @@ std::string ProviderHttp::send(HttpSession& session, const HttpRequest& request,
     }
     if (response.statusCode < 200 || response.statusCode > 299) {
         std::string body = Text::isValidUTF8(response.body) ? std::move(response.body) : "";
-        throw ProviderError::http(static_cast<int>(response.statusCode), std::move(body));
+        throw ProviderError::http(static_cast<int>(response.statusCode),
+                                  withoutEchoedKey(std::move(body), key));
     }
     return std::move(response.body);
 }

@@ -20,7 +20,10 @@ class ProviderHttp {
 public:
     // The body of a 2xx response. Throws CancellationError when stopped,
     // network for a failed transfer or no HTTP answer, http for any other status.
-    static std::string send(HttpSession& session, const HttpRequest& request, std::stop_token stop);
+    // The key the request carries never reaches the message of an http error,
+    // even when the service quotes it back in its error message.
+    static std::string send(HttpSession& session, const HttpRequest& request, std::stop_token stop,
+                            const std::optional<std::string>& key = std::nullopt);
 
     // The key trimmed, or nothing when it is absent, blank or holds a control
     // character: a line break in a stored key would otherwise let it write

@@ -79,6 +79,16 @@ TEST_F(AnthropicRequestTest, FallsBackToTheBuiltInRootWithoutABaseURL) {
     EXPECT_TRUE(fallback.requiresAPIKey());
 }
 
+TEST_F(AnthropicRequestTest, KeyQuotedInAnErrorNeverReachesTheMessage) {
+    session.respond(401,
+                    R"({"error":{"type":"authentication_error","message":"bad key sk-ant-1"}})");
+    for (const auto& error : {captureProviderError([&] { provider.enhance("s", "u", "m", {}); }),
+                              captureProviderError([&] { provider.fetchModels({}); })}) {
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->errorDescription(), "Request failed (HTTP 401). bad key [redacted]");
+    }
+}
+
 class AnthropicMissingKeyTest : public testing::TestWithParam<std::optional<std::string>> {};
 
 TEST_P(AnthropicMissingKeyTest, FailsBeforeAnyNetworkCall) {

@@ -95,6 +95,18 @@ TEST_F(OpenAIRequestTest, EndpointIsCheckedBeforeTheKey) {
               ProviderError::Case::providerUnavailable);
 }
 
+TEST_F(OpenAIRequestTest, KeyQuotedInAnErrorNeverReachesTheMessage) {
+    session.respond(401, R"({"error":{"message":"Incorrect API key provided: sk-oa-42."}})");
+    OpenAICompatibleProvider provider(configFor(ProviderID::custom, "https://c.test/v1"),
+                                      " sk-oa-42\n", session);
+    for (const auto& error : {captureProviderError([&] { provider.enhance("s", "u", "m", {}); }),
+                              captureProviderError([&] { provider.fetchModels({}); })}) {
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->errorDescription(),
+                  "Request failed (HTTP 401). Incorrect API key provided: [redacted].");
+    }
+}
+
 struct AvailabilityCase {
     const char* label;
     ProviderID id;

@@ -58,6 +58,57 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"illFormedUtf8BodyBecomesEmpty", 500, "\xFF\xFE", ProviderError::http(500, "")}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// A service that quotes the key it was sent back in its error message, as
+// some proxies and self-hosted endpoints do.
+const std::string echoedKey = "sk-live/AbC+xyz-0123456789";
+
+struct EchoCase {
+    const char* label;
+    std::string body;
+    std::string description;
+    bool bodyKept;
+    friend void PrintTo(const EchoCase& row, std::ostream* out) { *out << row.label; }
+};
+
+class ProviderHttpEchoedKeyTest : public testing::TestWithParam<EchoCase> {};
+
+TEST_P(ProviderHttpEchoedKeyTest, KeyNeverReachesTheMessage) {
+    const auto& row = GetParam();
+    FakeHttpSession session;
+    session.respond(401, row.body);
+    const auto error =
+        captureProviderError([&] { ProviderHttp::send(session, anyRequest(), {}, echoedKey); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->errorDescription(), row.description);
+    EXPECT_EQ(error->code(), "http_401");
+    if (row.bodyKept) {
+        EXPECT_EQ(error->text(), row.body);
+    } else {
+        EXPECT_EQ(error->text().find(echoedKey), std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ProviderHttpEchoedKeyTest,
+    testing::Values(
+        EchoCase{
+            "inTheErrorMessage",
+            R"({"error":{"message":"Incorrect API key provided: sk-live/AbC+xyz-0123456789."}})",
+            "Request failed (HTTP 401). Incorrect API key provided: [redacted].", false},
+        EchoCase{"inTheTopLevelMessage", R"({"message":"sk-live/AbC+xyz-0123456789 is revoked"})",
+                 "Request failed (HTTP 401). [redacted] is revoked", false},
+        EchoCase{"slashesEscaped", R"({"error":"bad key sk-live\/AbC+xyz-0123456789"})",
+                 "Request failed (HTTP 401). bad key [redacted]", false},
+        EchoCase{"escapedOtherwise", R"({"error":"bad key sk-live\u002fAbC+xyz-0123456789"})",
+                 "Request failed (HTTP 401).", false},
+        EchoCase{"partlyBeforeTheLengthLimit",
+                 R"({"message":")" + std::string(150, 'x') + echoedKey + R"("})",
+                 "Request failed (HTTP 401). " + std::string(150, 'x') + "[redacted]", false},
+        EchoCase{"onlyInAMemberNeverShown",
+                 R"({"error":{"message":"invalid x-api-key","key":"sk-live/AbC+xyz-0123456789"}})",
+                 "Request failed (HTTP 401). invalid x-api-key", true}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 TEST(ProviderHttpTest, TransportFailureBecomesNetworkWithItsDescription) {
     FakeHttpSession session([](const HttpRequest&) -> HttpResponse {
         throw HttpTransportError("Could not connect to server");
