@@ -29,12 +29,6 @@ std::string_view trimmedSpaces(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-std::filesystem::path runningExecutable() {
-    std::error_code error;
-    auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : path;
-}
-
 std::string systemMessage(int code) {
     return std::error_code(code, std::generic_category()).message();
 }
@@ -140,11 +134,27 @@ void appendStringEscaped(std::string& out, char c) {
 } // namespace
 
 AutostartEntry::AutostartEntry()
-    : AutostartEntry(defaultEntryFile(), runningExecutable()) {}
+    : AutostartEntry(defaultEntryFile(), executableBehind("/proc/self/exe")) {}
 
 AutostartEntry::AutostartEntry(std::filesystem::path entryFile, std::filesystem::path executable)
     : entryFile_(std::move(entryFile))
     , executable_(std::move(executable)) {}
+
+std::filesystem::path AutostartEntry::executableBehind(const std::filesystem::path& link) {
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink(link, error);
+    if (error) {
+        return {};
+    }
+    // The kernel marks a program whose file was replaced while it runs, as a package upgrade
+    // does, with this suffix; the file now at the original path is what the next login starts.
+    constexpr std::string_view replaced = " (deleted)";
+    const std::string_view text = path.native();
+    if (text.ends_with(replaced) && !std::filesystem::exists(path, error)) {
+        return std::filesystem::path(text.substr(0, text.size() - replaced.size()));
+    }
+    return path;
+}
 
 std::filesystem::path AutostartEntry::defaultEntryFile() {
     std::filesystem::path configHome;

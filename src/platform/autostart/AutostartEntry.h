@@ -32,6 +32,10 @@ public:
     // Exec rules and the string-value rules of the desktop entry format.
     static std::string quotedExecArgument(const std::string& path);
 
+    // The program a /proc/<pid>/exe link names, also after its file was replaced on disk;
+    // empty when the link cannot be read.
+    static std::filesystem::path executableBehind(const std::filesystem::path& link);
+
     // $XDG_CONFIG_HOME/autostart/quorvane.desktop, $HOME/.config/... when the
     // variable is unset, empty or not absolute.
     static std::filesystem::path defaultEntryFile();

@@ -27,9 +27,14 @@ extern "C" void forwardSignal(int signalNumber) {
     errno = savedErrno;
 }
 
-bool setHandler(int signalNumber, void (*handler)(int)) {
+// A signal the program was started with ignored (nohup, or a script's background job) is left
+// ignored: the caller asked for the program to outlive the hang-up or the terminal's Ctrl+C.
+bool installHandler(int signalNumber, struct sigaction& previous) {
+    if (sigaction(signalNumber, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) {
+        return false;
+    }
     struct sigaction action {};
-    action.sa_handler = handler;
+    action.sa_handler = forwardSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     return sigaction(signalNumber, &action, nullptr) == 0;
@@ -45,8 +50,9 @@ TerminationSignals::TerminationSignals(QObject* parent)
     writeEnd = pipe_[1];
     notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::drain);
-    for (const int signalNumber : handledSignals) {
-        setHandler(signalNumber, forwardSignal);
+    static_assert(handledSignals.size() == signalCount);
+    for (std::size_t i = 0; i < handledSignals.size(); ++i) {
+        installed_[i] = installHandler(handledSignals[i], previous_[i]);
     }
 }
 
@@ -54,8 +60,10 @@ TerminationSignals::~TerminationSignals() {
     if (notifier_ == nullptr) {
         return;
     }
-    for (const int signalNumber : handledSignals) {
-        setHandler(signalNumber, SIG_DFL);
+    for (std::size_t i = 0; i < handledSignals.size(); ++i) {
+        if (installed_[i]) {
+            sigaction(handledSignals[i], &previous_[i], nullptr);
+        }
     }
     writeEnd = -1;
     close(pipe_[0]);

@@ -3,7 +3,11 @@
 // shut-down steps; this turns each of them into an orderly request on the Qt event loop instead.
 #pragma once
 
+#include <signal.h>
+
 #include <QObject>
+
+#include <array>
 
 class QSocketNotifier;
 
@@ -12,9 +16,10 @@ namespace quorvane {
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
-    // Installs the handlers; only one instance may exist at a time in a process.
+    // Installs the handlers, except for signals the process was started with ignored; only one
+    // instance may exist at a time in a process.
     explicit TerminationSignals(QObject* parent = nullptr);
-    // Puts the default actions back.
+    // Puts the earlier actions back.
     ~TerminationSignals() override;
 
     TerminationSignals(const TerminationSignals&) = delete;
@@ -29,7 +34,12 @@ signals:
 private:
     void drain();
 
+    static constexpr std::size_t signalCount = 3;
+
     int pipe_[2] = {-1, -1};
+    // Per handled signal: whether our handler went in, and what it replaced.
+    std::array<bool, signalCount> installed_{};
+    std::array<struct sigaction, signalCount> previous_{};
     QSocketNotifier* notifier_ = nullptr;
 };
 

@@ -1,12 +1,17 @@
 #include "platform/autostart/AutostartEntry.h"
 
+#include "harness/ChildProcess.h"
+
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace quorvane {
 namespace {
@@ -51,6 +56,44 @@ TEST_F(AutostartEntryTest, DefaultEntryLivesInTheConfigHomesAutostartFolder) {
               fs::path(std::getenv("XDG_CONFIG_HOME")) / "autostart" / "quorvane.desktop");
     // The running program is what login must start.
     EXPECT_EQ(AutostartEntry().executable(), fs::read_symlink("/proc/self/exe"));
+}
+
+// Waits for the link to name the target, as it does once the child has run exec.
+bool linkNames(const fs::path& link, const fs::path& target) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        std::error_code error;
+        if (fs::read_symlink(link, error) == target) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST_F(AutostartEntryTest, AProgramReplacedWhileItRunsIsStartedFromItsPath) {
+    const fs::path sleep = fs::exists("/usr/bin/sleep") ? "/usr/bin/sleep" : "/bin/sleep";
+    const auto program = root_ / "bin" / "quorvane";
+    fs::create_directories(program.parent_path());
+    fs::copy_file(sleep, program);
+    struct Child {
+        pid_t pid;
+        ~Child() {
+            kill(pid, SIGKILL);
+            test::waitForExit(pid, std::chrono::seconds(5));
+        }
+    };
+    const Child child{test::spawn({program.string(), "30"})};
+    ASSERT_GT(child.pid, 0);
+    const fs::path link = "/proc/" + std::to_string(child.pid) + "/exe";
+    ASSERT_TRUE(linkNames(link, program));
+
+    // What a package upgrade does to the program's file.
+    fs::copy_file(sleep, program.string() + ".new");
+    fs::rename(program.string() + ".new", program);
+    ASSERT_TRUE(linkNames(link, program.string() + " (deleted)"));
+
+    EXPECT_EQ(AutostartEntry::executableBehind(link), program);
+    EXPECT_EQ(AutostartEntry::executableBehind(root_ / "no-link"), fs::path());
 }
 
 TEST_F(AutostartEntryTest, RegisteringWritesAnEnabledEntryThatStartsTheProgram) {
