@@ -81,8 +81,9 @@ void writeAll(int fd, const std::string& text, const std::filesystem::path& path
     }
 }
 
-// Written next to the target and renamed over it, so a session starting
-// meanwhile never reads half an entry.
+// Written next to the target, flushed to disk and renamed over it, so that
+// neither a session starting meanwhile nor one after a power cut reads half
+// an entry.
 void writeFileAtomically(const std::filesystem::path& target, const std::string& text) {
     std::string temporary = target.string() + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
@@ -95,6 +96,9 @@ void writeFileAtomically(const std::filesystem::path& target, const std::string&
             fail("Could not write", target, errno);
         }
         writeAll(fd, text, target);
+        if (::fsync(fd) != 0) {
+            fail("Could not write", target, errno);
+        }
     } catch (...) {
         ::close(fd);
         ::unlink(temporary.c_str());
