@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
 
 #include <utility>
 
@@ -74,6 +75,22 @@ bool HotkeyRecorder::eventFilter(QObject* watched, QEvent* event) {
     }
     handle(*static_cast<QKeyEvent*>(event));
     return true;
+}
+
+void HotkeyRecorder::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!monitoring_) {
+        return;
+    }
+    // A window being destroyed hides its children from QWidget's destructor, after the owner of
+    // this recorder may already be gone; so the caller hears of the hide on the next turn, and
+    // only if this recorder is still there and still out of sight.
+    QTimer::singleShot(0, this, [this] {
+        // Minimising hides the children too, but leaves them visible.
+        if (monitoring_ && (!isVisible() || window()->isMinimized())) {
+            cancel();
+        }
+    });
 }
 
 void HotkeyRecorder::handle(const QKeyEvent& event) {

@@ -40,6 +40,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A recorder in a closed or minimised window would go on swallowing the keys typed into the
+    // application's other windows, so hiding it ends the recording like Escape does.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void startMonitoring();

@@ -159,8 +159,12 @@ bool OnboardingView::isLastStep() const {
 }
 
 bool OnboardingView::isContinueEnabled() const {
-    return step_ != apiKey || !isBlank(keyDraft_) ||
-           state_.keySource(state_.providerID()) != KeySource::none;
+    // A key page left over from a provider that needed a key is outside the sequence of one that
+    // needs none; it asks for nothing, and Back does nothing there, so Continue must stay open.
+    if (step_ != apiKey || !ProviderConfig::config(state_.providerID()).requiresAPIKey) {
+        return true;
+    }
+    return !isBlank(keyDraft_) || state_.keySource(state_.providerID()) != KeySource::none;
 }
 
 void OnboardingView::advance() {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <map>
+#include <utility>
 
 namespace quorvane {
 namespace {
@@ -64,6 +65,24 @@ std::optional<std::uint32_t> lookUp(std::uint32_t keysym) {
         return lookUp(keysym - 'A' + 'a');
     }
     return std::nullopt;
+}
+
+// What Shift types on the keys of the US layout the virtual key codes follow, beside what the key
+// types on its own. X and Qt report the shifted symbol, which is on no key of the table.
+constexpr auto shiftedSymbols = std::to_array<std::pair<char, char>>({
+    {'!', '1'},  {'@', '2'}, {'#', '3'},  {'$', '4'}, {'%', '5'}, {'^', '6'}, {'&', '7'},
+    {'*', '8'},  {'(', '9'}, {')', '0'},  {'_', '-'}, {'+', '='}, {'{', '['}, {'}', ']'},
+    {'|', '\\'}, {':', ';'}, {'"', '\''}, {'<', ','}, {'>', '.'}, {'?', '/'}, {'~', '`'},
+});
+
+// Nothing (0) for a symbol that is not a shifted one.
+std::uint32_t unshifted(std::uint32_t symbol) {
+    for (const auto& [shifted, plain] : shiftedSymbols) {
+        if (symbol == static_cast<std::uint32_t>(shifted)) {
+            return static_cast<std::uint32_t>(plain);
+        }
+    }
+    return 0;
 }
 
 bool isPrintable(std::uint32_t keysym) {
@@ -144,7 +163,12 @@ bool QtKeyTranslator::isModifierKey(int qtKey) {
 }
 
 std::optional<KeyEvent> QtKeyTranslator::keyEvent(const QKeyEvent& event) {
-    const auto code = virtualKeyCode(event.nativeVirtualKey(), event.key());
+    auto code = virtualKeyCode(event.nativeVirtualKey(), event.key());
+    if (!code && event.modifiers().testFlag(Qt::ShiftModifier)) {
+        // Printable Qt keys share their code with the keysym, so one fold serves both.
+        code = virtualKeyCode(unshifted(event.nativeVirtualKey()),
+                              static_cast<int>(unshifted(static_cast<std::uint32_t>(event.key()))));
+    }
     if (!code) {
         return std::nullopt;
     }

@@ -79,6 +79,16 @@ TEST_F(HotkeyRecorderTest, RecordsTheCombinationBeforeTheFlagTurnsFalse) {
          Qt::ShiftModifier,
          'E',
          {14, 0x0200, "E"}},
+        {"Shift on a digit reports its symbol",
+         Qt::Key_Exclam,
+         Qt::ShiftModifier | Qt::ControlModifier,
+         0,
+         {18, 0x0200 | 0x0100, "1"}},
+        {"a shifted keysym is the key of its unshifted symbol",
+         Qt::Key_BraceLeft,
+         Qt::ShiftModifier | Qt::ControlModifier,
+         '{',
+         {33, 0x0200 | 0x0100, "Key 33"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -163,17 +163,22 @@ TEST_F(OnboardingViewTest, KeyPagesOfTheCloudProviders) {
 }
 
 TEST_F(OnboardingViewTest, AKeyPageLeftBehindByAProviderChangeCountsAsTheFirst) {
-    OnboardingView view(state(), [] {});
-    state().setProviderID(ProviderID::anthropic);
-    view.advance();
-    view.advance();
-    state().setProviderID(ProviderID::ollama);
-    ViewTestState::processEvents();
-    EXPECT_EQ(counter(view), "1 of 4");
-    view.goBack();
-    EXPECT_EQ(view.step(), OnboardingView::apiKey) << "Back does nothing at the first position";
-    view.advance();
-    EXPECT_EQ(view.step(), OnboardingView::provider);
+    // Switched in the settings, or forced back to on-device by showing the walkthrough again.
+    for (const ProviderID keyless : {ProviderID::ollama, ProviderID::appleFoundation}) {
+        SCOPED_TRACE(std::string(rawValue(keyless)));
+        OnboardingView view(state(), [] {});
+        state().setProviderID(ProviderID::anthropic);
+        view.advance();
+        view.advance();
+        state().setProviderID(keyless);
+        ViewTestState::processEvents();
+        EXPECT_EQ(counter(view), "1 of 4");
+        view.goBack();
+        EXPECT_EQ(view.step(), OnboardingView::apiKey) << "Back does nothing at the first position";
+        EXPECT_TRUE(view.primaryButton()->isEnabled()) << "a keyless provider asks for no key";
+        view.primaryButton()->click();
+        EXPECT_EQ(view.step(), OnboardingView::provider);
+    }
 }
 
 TEST_F(OnboardingViewTest, FinishingSetsTheFlagFirstAndResumesOnTheDonePage) {

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -86,6 +87,24 @@ TEST_F(ShortcutsSectionTest, EscapeEndsRecordingWithoutAChange) {
         EXPECT_EQ(section.recordingShortcut(), std::nullopt);
         EXPECT_FALSE(section.recorder(AppShortcutAction::regenerate)->isMonitoring());
     }
+    EXPECT_EQ(state().appShortcuts().shortcuts(), AppShortcuts::builtIn());
+}
+
+TEST_F(ShortcutsSectionTest, ClosingTheWindowEndsTheRecording) {
+    QWidget window;
+    auto* section = new ShortcutsSection(state(), &window);
+    QLineEdit elsewhere;
+    window.show();
+    section->changeButton(AppShortcutAction::history)->click();
+    ASSERT_TRUE(section->recorder(AppShortcutAction::history)->isMonitoring());
+
+    window.hide();
+    ViewTestState::processEvents();
+    EXPECT_FALSE(section->recorder(AppShortcutAction::history)->isMonitoring());
+    EXPECT_EQ(section->recordingShortcut(), std::nullopt);
+    EXPECT_EQ(section->changeButton(AppShortcutAction::history)->text(), "Change");
+    QTest::keyClick(&elsewhere, Qt::Key_A);
+    EXPECT_EQ(elsewhere.text(), "a") << "keys typed in other windows are theirs again";
     EXPECT_EQ(state().appShortcuts().shortcuts(), AppShortcuts::builtIn());
 }
 
