@@ -16,6 +16,16 @@ namespace {
 
 constexpr int findBarMargin = 8;
 
+// The value as the text view ends up holding it: the document turns CR LF, a
+// lone CR and a paragraph separator into its own line break, which
+// plainText() gives back as "\n".
+QString asHeld(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
 } // namespace
 
 TransparentTextEditor::TransparentTextEditor(const Configuration& configuration,
@@ -69,7 +79,7 @@ void TransparentTextEditor::configure(const Configuration& configuration) {
 
 void TransparentTextEditor::setText(const std::string& text) {
     const QString value = QString::fromStdString(text);
-    if (m_textView->plainText() == value) {
+    if (m_textView->plainText() == asHeld(value)) {
         return;
     }
     m_applyingBinding = true;

@@ -55,6 +55,9 @@ void ActionPrimaryButton::setCopyMode(bool copyMode) {
     const QString title = copyMode ? QStringLiteral("Copy & Close") : QStringLiteral("Enhance");
     setSymbol(symbol);
     setText(title);
+    // The ampersand is part of the title: the mnemonic that setText() makes of
+    // it would turn Alt+Space into Copy & Close.
+    setShortcut(QKeySequence());
     setAccessibleName(title);
     setToolTip(copyMode ? QStringLiteral("Copy the prompt and close (⌘↵)")
                         : QStringLiteral("Enhance (⌘↵)"));

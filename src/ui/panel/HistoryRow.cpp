@@ -50,6 +50,8 @@ HistoryRow::HistoryRow(const HistoryItem& item, const QColor& secondary, QWidget
     preview_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     preview_->setText(previewText(item.input));
     setText(preview_->text());
+    // The draft's ampersands are text, not the mark of an Alt shortcut that would restore it.
+    setShortcut(QKeySequence());
     setAccessibleName(preview_->text());
     detail_->setText(QString::fromUtf8(label(item.preset)) + QStringLiteral(" · ") +
                      QString::fromStdString(ProviderConfig::config(item.provider).displayName));

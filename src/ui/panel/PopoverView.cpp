@@ -43,7 +43,7 @@ PopoverView::PopoverView(AppState& state, std::function<void()> onClose,
     setFocusPolicy(Qt::StrongFocus);
     buildLayout();
     buildShortcuts();
-    lastHasOutput_ = state_.hasOutput();
+    lastOutputText_ = state_.outputText();
     subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
     refreshNow();
 }
@@ -56,17 +56,21 @@ PopoverView::~PopoverView() {
 }
 
 void PopoverView::regenerate() {
-    if (state_.fieldMode() == FieldMode::result) {
-        state_.setInputText(state_.outputText());
-    }
+    adoptShownResultAsDraft();
     state_.startEnhance();
 }
 
 void PopoverView::generateVariations() {
-    if (state_.fieldMode() == FieldMode::result) {
+    adoptShownResultAsDraft();
+    state_.startGenerateVariations(AppState::panelVariationCount);
+}
+
+// A blank result, one the user erased, is nothing to start from; the buttons
+// were enabled by the draft, so the draft stays and is what gets sent.
+void PopoverView::adoptShownResultAsDraft() {
+    if (state_.fieldMode() == FieldMode::result && state_.hasOutput()) {
         state_.setInputText(state_.outputText());
     }
-    state_.startGenerateVariations(AppState::panelVariationCount);
 }
 
 void PopoverView::primaryAction() {
@@ -285,10 +289,11 @@ void PopoverView::refreshRoot() {
         history().setVisible(showHistory);
         fadeIn(showHistory ? history_ : mainPage_);
     }
-    const bool hasOutput = state_.hasOutput();
-    if (hasOutput != lastHasOutput_) {
-        lastHasOutput_ = hasOutput;
-        if (hasOutput) {
+    // A result that replaces a kept one leaves hasOutput() true throughout, yet it is
+    // as new as the first; in the draft only a request or a restore changes the result.
+    if (state_.outputText() != lastOutputText_) {
+        lastOutputText_ = state_.outputText();
+        if (state_.hasOutput()) {
             showResult();
         }
     }

@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <string>
 
 class QShortcut;
 class QVBoxLayout;
@@ -36,7 +37,7 @@ public:
     AppState& state() const { return state_; }
 
     // The panel actions that several buttons share.
-    // In result mode the shown result becomes the new draft first.
+    // In result mode the shown result, unless blank, becomes the new draft first.
     void regenerate();
     void generateVariations();
     // Submits the answers, or copies the result and closes, or regenerates.
@@ -80,6 +81,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void adoptShownResultAsDraft();
     void scheduleRefresh();
     void buildLayout();
     ErrorBanner& banner();
@@ -99,7 +101,7 @@ private:
     bool inputFocused_ = false;
     bool outputFocused_ = false;
     bool refreshPending_ = false;
-    bool lastHasOutput_ = false;
+    std::string lastOutputText_;
     std::optional<int> reportedHeight_;
 
     QWidget* mainPage_ = nullptr;

@@ -56,6 +56,8 @@ void PresetMenu::refresh() {
     }
     symbol_ = symbol;
     setText(name);
+    // A preset name's ampersands are text, not the mark of an Alt shortcut.
+    setShortcut(QKeySequence());
     setAccessibleName(name);
     updateGeometry();
     update();
@@ -115,7 +117,10 @@ void PresetMenu::addCustomSection() {
     menu_->addSection(QStringLiteral("Custom"));
     for (const CustomPreset& custom : customs) {
         const bool active = state_.activeCustomPresetID() == custom.id;
-        QAction* action = menu_->addAction(QString::fromStdString(custom.name));
+        // Doubled, since a menu takes a lone ampersand for the mark of a mnemonic.
+        QString title = QString::fromStdString(custom.name);
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = menu_->addAction(title);
         if (active) {
             action->setIcon(Symbols::icon("checkmark", menuIconSize, primary));
         }

@@ -126,6 +126,32 @@ TEST_F(TransparentTextEditorTest, NoBreakSpacesRoundTrip) {
     EXPECT_EQ(editor->textView()->textCursor().position(), 1);
 }
 
+// Text from the clipboard or a server may break its lines with CR LF, a lone
+// CR or a paragraph separator; the document keeps each as one plain line
+// break. The owner's value still counts as the shown text, so an update leaves
+// the caret and the selection alone instead of replacing the text each time.
+TEST_F(TransparentTextEditorTest, OtherLineBreaksCountAsTheShownText) {
+    struct Case {
+        const char* name;
+        std::string value;
+    };
+    const Case cases[] = {
+        {"CR LF", "one\r\ntwo"},
+        {"lone CR", "one\rtwo"},
+        {"paragraph separator", "one\xE2\x80\xA9two"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TransparentTextEditor* editor = addEditor(c.value);
+        EXPECT_EQ(editor->text(), "one\ntwo") << "one line break, not two";
+        select(editor->textView(), 1, 3);
+        editor->setText(c.value);
+        EXPECT_EQ(editor->textView()->textCursor().selectionStart(), 1);
+        EXPECT_EQ(editor->textView()->textCursor().selectionEnd(), 3);
+        delete editor;
+    }
+}
+
 TEST_F(TransparentTextEditorTest, EveryKeystrokeSendsTheWholeText) {
     TransparentTextEditor* editor = addEditor("ab");
     turnEventLoop();

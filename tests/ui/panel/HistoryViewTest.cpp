@@ -126,6 +126,21 @@ TEST_F(HistoryViewTest, ClearAllAndDoneAreSmallControls) {
     }
 }
 
+// An ampersand in a saved draft is text: the row makes no Alt shortcut of the
+// letter after it, which would restore the item over the current draft.
+TEST_F(HistoryViewTest, AnAmpersandInADraftBindsNoKey) {
+    state().setInputText("the current draft");
+    seed({makeItem("a R&D memo")});
+    view().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view()));
+    QTest::keyClick(&view(), Qt::Key_D, Qt::AltModifier);
+    // A mnemonic clicks its button after a short animation.
+    EXPECT_FALSE(
+        ViewTestState::waitUntil([&] { return state().inputText() != "the current draft"; },
+                                 std::chrono::milliseconds(400)));
+    EXPECT_EQ(view().rows()[0]->previewLabel()->text(), QStringLiteral("a R&D memo"));
+}
+
 TEST_F(HistoryViewTest, ClickingARowRestoresItAndHidesTheHistory) {
     state().setShowHistory(true);
     state().setVariations({"a", "b"});

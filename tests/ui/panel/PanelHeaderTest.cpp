@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QWidgetAction>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -121,6 +122,31 @@ TEST_F(PanelHeaderTest, CustomSectionFollowsBuiltInInListOrder) {
     EXPECT_EQ(tail, expected);
     EXPECT_EQ(checkedItems(), std::vector<std::string>{"Release notes"}) << "no built-in checked";
     (void)first;
+}
+
+// A custom preset's name is shown as typed, in the capsule and in the menu; an
+// ampersand in it makes no Alt shortcut that would open the menu.
+TEST_F(PanelHeaderTest, AnAmpersandInAPresetNameIsShownAndBindsNoKey) {
+    const Uuid id = state().addCustomPreset();
+    auto preset = state().customPresets()[0];
+    preset.name = "Q&A";
+    state().updateCustomPreset(preset);
+    state().setActiveCustomPresetID(id);
+    header_.presetMenu()->refresh();
+    EXPECT_EQ(header_.presetMenu()->text(), QStringLiteral("Q&A"));
+    header_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&header_));
+    QTest::keyClick(&header_, Qt::Key_A, Qt::AltModifier);
+    EXPECT_FALSE(ViewTestState::waitUntil([&] { return header_.presetMenu()->menu()->isVisible(); },
+                                          std::chrono::milliseconds(400)));
+    header_.presetMenu()->menu()->close();
+
+    // The menu draws a lone ampersand as the underline of the next letter.
+    header_.presetMenu()->rebuildMenu();
+    const auto actions = header_.presetMenu()->menu()->actions();
+    EXPECT_TRUE(std::any_of(actions.begin(), actions.end(), [](QAction* action) {
+        return action->iconText() == QStringLiteral("Q&A");
+    }));
 }
 
 TEST_F(PanelHeaderTest, OnlyActiveOverridesWithContentAreMarkedCustomized) {

@@ -97,20 +97,25 @@ TEST_F(PopoverViewTest, RegenerateAndVariationsStartFromTheShownResult) {
     struct Case {
         const char* name;
         FieldMode mode;
+        const char* output;
         bool variations;
         const char* expectedDraft;
     };
     const Case cases[] = {
-        {"regenerate in result mode", FieldMode::result, false, "shown result"},
-        {"regenerate in draft mode", FieldMode::draft, false, "old draft"},
-        {"variations in result mode", FieldMode::result, true, "shown result"},
-        {"variations in draft mode", FieldMode::draft, true, "old draft"},
+        {"regenerate in result mode", FieldMode::result, "shown result", false, "shown result"},
+        {"regenerate in draft mode", FieldMode::draft, "shown result", false, "old draft"},
+        {"variations in result mode", FieldMode::result, "shown result", true, "shown result"},
+        {"variations in draft mode", FieldMode::draft, "shown result", true, "old draft"},
+        // A result the user erased is nothing to start from: the draft that
+        // enabled the buttons stays and is sent.
+        {"regenerate over an erased result", FieldMode::result, " \n", false, "old draft"},
+        {"variations over an erased result", FieldMode::result, "", true, "old draft"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         state().clear();
         state().setInputText("old draft");
-        state().setOutputText("shown result");
+        state().setOutputText(c.output);
         state().setFieldMode(c.mode);
         fixture_.stallReplies();
         if (c.variations) {
@@ -168,12 +173,30 @@ TEST_F(PopoverViewTest, FreshOutputSwitchesToTheResultButEmptyingDoesNotSwitchBa
     EXPECT_EQ(state().fieldMode(), FieldMode::result);
 
     state().setFieldMode(FieldMode::draft);
-    state().setOutputText("new result, edited");
+    state().setInputText("draft edited beside the kept result");
     settle();
-    EXPECT_EQ(state().fieldMode(), FieldMode::draft) << "output stayed present: no new switch";
+    EXPECT_EQ(state().fieldMode(), FieldMode::draft) << "the kept result is no new one";
 
     state().setFieldMode(FieldMode::result);
     state().setOutputText("");
+    settle();
+    EXPECT_EQ(state().fieldMode(), FieldMode::result);
+}
+
+// Back to the draft with the result kept, then enhanced again: the new result
+// replaces a present one, and it must still be shown, since nothing else in
+// the panel leads from the draft to the result.
+TEST_F(PopoverViewTest, AResultThatReplacesAKeptOneIsShownToo) {
+    state().setInputText("first draft");
+    state().setOutputText("first result");
+    state().setFieldMode(FieldMode::result);
+    view().showDraft();
+    settle();
+    state().setInputText("second draft");
+    fixture_.replyAlways("second result");
+    settle();
+    view().primaryAction();
+    ASSERT_TRUE(ViewTestState::waitUntil([&] { return state().outputText() == "second result"; }));
     settle();
     EXPECT_EQ(state().fieldMode(), FieldMode::result);
 }
@@ -245,6 +268,24 @@ TEST_F(PopoverViewTest, EscapeClosesThePanel) {
     auto& panel = shownView();
     QTest::keyClick(&panel, Qt::Key_Escape);
     EXPECT_EQ(closes_, 1);
+}
+
+// The ampersand of "Copy & Close" is a character of the title, not the mark of
+// a mnemonic: Alt+Space typed in the result must neither copy nor close.
+TEST_F(PopoverViewTest, ThePrimaryTitleBindsNoKey) {
+    state().setOutputText("the result");
+    state().setFieldMode(FieldMode::result);
+    auto& panel = shownView();
+    settle();
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key_Space, Qt::AltModifier);
+    // A mnemonic clicks its button after a short animation.
+    EXPECT_FALSE(ViewTestState::waitUntil([&] { return closes_ > 0; },
+                                          std::chrono::milliseconds(400)));
+    EXPECT_EQ(fixture_.pasteboard().string(), std::nullopt);
+    QTest::keyClick(&panel, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(closes_, 1) << "the primary action keeps its own shortcut";
 }
 
 TEST_F(PopoverViewTest, ShortcutsFireThroughRealKeyEvents) {
