@@ -318,11 +318,15 @@ void AppState::setTelemetryEnabled(bool value) {
     telemetryEnabled_ = value;
     notify(Property::telemetryEnabled);
     settings_.defaults().setBool(SettingsKey::telemetryEnabled, value);
-    // Turning it off only clears the flag: a started client keeps running but captures nothing.
+    // Turning it off clears the flag, so a started client keeps running but captures nothing,
+    // and drops what still waits: what was captured while the user agreed must not go out after
+    // they said no.
     telemetryOptedIn = value;
-    if (value) {
-        startTelemetry();
+    if (!value) {
+        SentrySDK::discardQueued();
+        return;
     }
+    startTelemetry();
 }
 
 void AppState::setHasCompletedOnboarding(bool value) {

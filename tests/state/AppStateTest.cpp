@@ -792,6 +792,45 @@ TEST_F(AppStateTest, ErrorsReachCrashReportingOnlyWhileOptedInAndWithoutTheirMes
     EXPECT_EQ(app.lastErrorCode(), "missing_api_key");
 }
 
+TEST_F(AppStateTest, OptingOutDropsTheReportsThatStillWait) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int envelopes = 0;
+    bool released = false;
+    server_.post("/api/42/envelope/", [&](const httplib::Request&, httplib::Response& response) {
+        std::unique_lock lock(mutex);
+        ++envelopes;
+        changed.notify_all();
+        // The first send stays on the wire until the test lets it go.
+        changed.wait(lock, [&] { return released; });
+        response.status = 200;
+        response.set_content("{}", "application/json");
+    });
+    defaults_.setString(SettingsKey::activeProvider, "anthropic");
+    AppState& app = state();
+    app.setInputText("draft");
+    ::setenv("SENTRY_DSN",
+             ("http://public@127.0.0.1:" + std::to_string(server_.port()) + "/42").c_str(), 1);
+    app.setTelemetryEnabled(true);
+    enhanceToEnd();
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, patience, [&] { return envelopes == 1; }));
+    }
+    enhanceToEnd(); // waits behind the first
+
+    app.setTelemetryEnabled(false);
+    {
+        std::lock_guard lock(mutex);
+        released = true;
+    }
+    changed.notify_all();
+    ASSERT_TRUE(SentrySDK::flush(patience));
+
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(envelopes, 1);
+}
+
 TEST_F(AppStateTest, OptedInWithoutADsnSendsNothing) {
     defaults_.setString(SettingsKey::activeProvider, "anthropic");
     AppState& app = state();

@@ -108,6 +108,12 @@ bool SentrySDK::flush(std::chrono::milliseconds timeout) {
     return !client || client->transport->flush(timeout);
 }
 
+void SentrySDK::discardQueued() {
+    if (const auto client = currentClient()) {
+        client->transport->discardQueued();
+    }
+}
+
 bool SentrySDK::isEnabled() {
     return currentClient() != nullptr;
 }

@@ -33,6 +33,11 @@ public:
     // when nothing is left to send.
     static bool flush(std::chrono::milliseconds timeout);
 
+    // Drops the captured events that still wait to be sent; reporting stays
+    // started. For when the user withdraws consent: what was captured while
+    // they agreed must not go out after they said no.
+    static void discardQueued();
+
     static bool isEnabled();
     // The options reporting runs with; nothing when it is off.
     static std::optional<SentryOptions> options();

@@ -34,6 +34,14 @@ bool SentryTransport::flush(std::chrono::milliseconds timeout) {
     return idle_.wait_for(lock, timeout, [this] { return queue_.empty() && !sending_; });
 }
 
+void SentryTransport::discardQueued() {
+    {
+        std::lock_guard lock(mutex_);
+        queue_.clear();
+    }
+    idle_.notify_all();
+}
+
 void SentryTransport::run(std::stop_token stop) {
     std::unique_lock lock(mutex_);
     while (queued_.wait(lock, stop, [this] { return !queue_.empty(); }) && !stop.stop_requested()) {

@@ -41,6 +41,9 @@ public:
     // time-out; true when nothing is left.
     bool flush(std::chrono::milliseconds timeout);
 
+    // Drops every event still waiting; one already on the wire is let finish.
+    void discardQueued();
+
 private:
     void run(std::stop_token stop);
     void send(const SentryEvent& event, std::stop_token stop);

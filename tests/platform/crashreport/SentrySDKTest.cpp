@@ -141,6 +141,27 @@ TEST_F(SentrySDKTest, StartingAgainWithTheSameOptionsKeepsWhatIsQueued) {
     EXPECT_EQ(server.requests().size(), 2u);
 }
 
+TEST_F(SentrySDKTest, DiscardingDropsWhatWaitsButKeepsReportingStarted) {
+    LoopbackServer server;
+    test::StallingHandler stalling;
+    server.post("/api/5/envelope/", stalling.handler());
+    start(dsnFor(server));
+    SentrySDK::capture("in flight");
+    ASSERT_TRUE(stalling.waitUntilArrived(enough));
+    SentrySDK::capture("captured before consent was withdrawn");
+    SentrySDK::capture(SentryError{"ProviderError", "network"});
+
+    SentrySDK::discardQueued();
+    stalling.release();
+    ASSERT_TRUE(SentrySDK::flush(enough));
+    EXPECT_EQ(server.requests().size(), 1u) << "waiting events went out after the discard";
+
+    EXPECT_TRUE(SentrySDK::isEnabled());
+    SentrySDK::capture("after consent is given again");
+    ASSERT_TRUE(SentrySDK::flush(enough));
+    EXPECT_EQ(server.requests().size(), 2u);
+}
+
 TEST_F(SentrySDKTest, StartingWithAnotherDsnSendsThereFromThenOn) {
     LoopbackServer first;
     LoopbackServer second;
