@@ -45,6 +45,9 @@ void UpdateDialogDriver::showUpdateCheckResult(const UpdateCheckResult& result) 
     layout->setContentsMargins(20, 20, 20, 16);
     layout->setSpacing(16);
     auto* message = new QLabel(QString::fromStdString(result.message), dialog);
+    // The sentence quotes the feed (its version text, its link): shown as
+    // written, never rendered as markup the feed put there.
+    message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);
     message->setObjectName(QStringLiteral("updateMessage"));
     layout->addWidget(message);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QDialog>
 #include <QLabel>
 #include <QPointer>
@@ -65,6 +66,22 @@ TEST(UpdateDialogDriverTest, NewerReleaseOffersItsDownloadPage) {
     button(*dialog, "Download")->click();
     EXPECT_EQ(opened, std::vector<QUrl>{QUrl("https://example.org/quorvane-2.0.tar.gz")});
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST(UpdateDialogDriverTest, FeedTextIsShownAsWrittenNotAsMarkup) {
+    // A feed's version text lands in the sentence; markup in it must not
+    // restyle the dialog, add links or hide the rest of the sentence.
+    const std::string sentence =
+        "Quorvane <b>9.9</b><br><a href=\"https://elsewhere.example\">safe</a> is available at "
+        "https://example.org/q.tar.gz.";
+    UpdateDialogDriver driver([](const QUrl&) {});
+    driver.showUpdateCheckResult({UpdateCheckResult::Kind::failed, sentence, std::nullopt});
+    auto* label = driver.dialog()->findChild<QLabel*>("updateMessage");
+    ASSERT_NE(label, nullptr);
+    // What the label presents (and reads out) is the rendered text.
+    auto* shown = QAccessible::queryAccessibleInterface(label);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->text(QAccessible::Name).toStdString(), sentence);
 }
 
 TEST(UpdateDialogDriverTest, ANewCheckReplacesTheOpenDialog) {
