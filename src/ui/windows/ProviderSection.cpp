@@ -6,6 +6,7 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/Symbols.h"
+#include "ui/windows/FormComboBox.h"
 #include "ui/windows/SecureKeyField.h"
 #include "ui/windows/SettingsGroup.h"
 #include "ui/windows/SettingsRow.h"
@@ -60,10 +61,10 @@ ProviderSection::ProviderSection(AppState& state, QWidget* parent)
     , state_(state)
     , group_(new SettingsGroup(tr("Backend"), this))
     , badge_(new QLabel(this))
-    , providerPicker_(new QComboBox(this))
+    , providerPicker_(new FormComboBox(this))
     , baseUrlField_(new QLineEdit(this))
     , baseUrlRow_(new SettingsRow(QStringLiteral("link"), tr("Base URL"), baseUrlField_))
-    , modelPicker_(new QComboBox(this))
+    , modelPicker_(new FormComboBox(this))
     , modelField_(new QLineEdit(this))
     , refreshButton_(new QToolButton(this))
     , fetchIndicator_(new QProgressBar(this))
