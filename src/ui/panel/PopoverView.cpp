@@ -288,6 +288,11 @@ void PopoverView::refreshRoot() {
         mainPage_->setVisible(!showHistory);
         history().setVisible(showHistory);
         fadeIn(showHistory ? history_ : mainPage_);
+        // The main column comes back as it first came, with the editor taking the keyboard:
+        // typing after Done or a restore goes on in the editor, not into the panel.
+        if (!showHistory && editor_->editor() != nullptr) {
+            editor_->editor()->setFocus(Qt::OtherFocusReason);
+        }
     }
     // A result that replaces a kept one leaves hasOutput() true throughout, yet it is
     // as new as the first; in the draft only a request or a restore changes the result.

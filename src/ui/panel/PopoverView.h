@@ -20,6 +20,7 @@ class QVBoxLayout;
 
 namespace quorvane {
 
+class EditorCard;
 class ErrorBanner;
 class SpringAnimation;
 class Surface;
@@ -108,7 +109,7 @@ private:
     QWidget* history_ = nullptr;
     QVBoxLayout* mainColumn_ = nullptr;
     ErrorBanner* banner_ = nullptr;
-    QWidget* editor_ = nullptr;
+    EditorCard* editor_ = nullptr;
     QWidget* advanced_ = nullptr;
     Surface* questions_ = nullptr;
     Surface* variations_ = nullptr;

@@ -5,14 +5,14 @@
 #include "ui/kit/ErrorBanner.h"
 #include "ui/kit/ReduceMotion.h"
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <QAbstractAnimation>
 #include <QApplication>
 #include <QDir>
 #include <QShortcut>
 #include <QTest>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -29,8 +29,9 @@ protected:
 
     PopoverView& view() {
         if (!view_) {
-            view_.emplace(state(), [this] { ++closes_; },
-                          [this](double height) { heights_.push_back(height); });
+            view_.emplace(
+                state(), [this] { ++closes_; },
+                [this](double height) { heights_.push_back(height); });
         }
         return *view_;
     }
@@ -209,10 +210,14 @@ TEST_F(PopoverViewTest, AuxiliaryPanelsShrinkTheEditor) {
 
     const std::function<void(bool)> toggles[] = {
         [&](bool on) { state().setShowAdvanced(on); },
-        [&](bool on) { state().setPendingQuestions(on ? std::vector<std::string>{"Q?"}
-                                                      : std::vector<std::string>{}); },
-        [&](bool on) { state().setVariations(on ? std::vector<std::string>{"a", "b"}
-                                                : std::vector<std::string>{}); },
+        [&](bool on) {
+            state().setPendingQuestions(on ? std::vector<std::string>{"Q?"}
+                                           : std::vector<std::string>{});
+        },
+        [&](bool on) {
+            state().setVariations(on ? std::vector<std::string>{"a", "b"}
+                                     : std::vector<std::string>{});
+        },
     };
     for (const auto& toggle : toggles) {
         toggle(true);
@@ -281,11 +286,25 @@ TEST_F(PopoverViewTest, ThePrimaryTitleBindsNoKey) {
     ASSERT_NE(focus, nullptr);
     QTest::keyClick(focus, Qt::Key_Space, Qt::AltModifier);
     // A mnemonic clicks its button after a short animation.
-    EXPECT_FALSE(ViewTestState::waitUntil([&] { return closes_ > 0; },
-                                          std::chrono::milliseconds(400)));
+    EXPECT_FALSE(
+        ViewTestState::waitUntil([&] { return closes_ > 0; }, std::chrono::milliseconds(400)));
     EXPECT_EQ(fixture_.pasteboard().string(), std::nullopt);
     QTest::keyClick(&panel, Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(closes_, 1) << "the primary action keeps its own shortcut";
+}
+
+TEST_F(PopoverViewTest, LeavingTheHistoryGivesTheKeyboardBackToTheEditor) {
+    auto& panel = shownView();
+    settle();
+    state().setShowHistory(true);
+    settle();
+    state().setShowHistory(false);
+    settle();
+
+    QTest::keyClicks(QApplication::focusWidget(), "typed");
+    settle();
+    EXPECT_EQ(state().inputText(), "typed");
+    EXPECT_TRUE(panel.isActiveWindow());
 }
 
 TEST_F(PopoverViewTest, ShortcutsFireThroughRealKeyEvents) {
@@ -331,8 +350,8 @@ TEST_F(PopoverViewTest, ShortcutsFireThroughRealKeyEvents) {
 
 TEST_F(PopoverViewTest, RecordedShortcutsReplaceTheBuiltInOnes) {
     AppShortcuts custom;
-    custom.history = HotkeyConfig{37, HotkeyConfig::commandModifier | HotkeyConfig::shiftModifier,
-                                  "L"};
+    custom.history =
+        HotkeyConfig{37, HotkeyConfig::commandModifier | HotkeyConfig::shiftModifier, "L"};
     state().appShortcuts().setShortcuts(custom);
     auto& panel = shownView();
     QTest::keyClick(&panel, Qt::Key_H, Qt::ControlModifier);
@@ -358,13 +377,26 @@ TEST_F(PopoverViewTest, SnapshotsOfTheMainStates) {
     };
     const Shot shots[] = {
         {"empty", [] {}},
-        {"busy", [&] { state().setInputText("a tool that renames photos"); state().setIsEnhancing(true); }},
+        {"busy",
+         [&] {
+             state().setInputText("a tool that renames photos");
+             state().setIsEnhancing(true);
+         }},
         {"result", [&] { showResult("You are a senior engineer. Build a command-line tool..."); }},
-        {"questions", [&] { state().setPendingQuestions({"Which language?", "Any tests?"});
-                            state().setAnswers({"", ""}); }},
-        {"variations", [&] { state().setVariations({"First rewrite.", "Second rewrite.", "Third."}); }},
-        {"error", [&] { state().setErrorMessage("No API key set for OpenAI. Add one in Settings.");
-                        state().setLastErrorSuggestsSettings(true); }},
+        {"questions",
+         [&] {
+             state().setPendingQuestions({"Which language?", "Any tests?"});
+             state().setAnswers({"", ""});
+         }},
+        {"variations",
+         [&] {
+             state().setVariations({"First rewrite.", "Second rewrite.", "Third."});
+         }},
+        {"error",
+         [&] {
+             state().setErrorMessage("No API key set for OpenAI. Add one in Settings.");
+             state().setLastErrorSuggestsSettings(true);
+         }},
         {"history", [&] { state().setShowHistory(true); }},
     };
     for (const auto appearance : {Appearance::light, Appearance::dark}) {
@@ -385,9 +417,9 @@ TEST_F(PopoverViewTest, SnapshotsOfTheMainStates) {
                     return animation->state() == QAbstractAnimation::Running;
                 });
             }));
-            const QString file = QString("%1/popover-%2-%3.png")
-                                     .arg(directory, shot.name,
-                                          appearance == Appearance::dark ? "dark" : "light");
+            const QString file =
+                QString("%1/popover-%2-%3.png")
+                    .arg(directory, shot.name, appearance == Appearance::dark ? "dark" : "light");
             EXPECT_TRUE(panel.grab().save(file));
             state().setIsEnhancing(false);
         }
