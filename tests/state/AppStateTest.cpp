@@ -10,6 +10,7 @@
 #include "support/LogCapture.h"
 #include "support/LoopbackServer.h"
 #include "support/ManualMainQueue.h"
+#include "support/StallingHandler.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -793,19 +794,8 @@ TEST_F(AppStateTest, ErrorsReachCrashReportingOnlyWhileOptedInAndWithoutTheirMes
 }
 
 TEST_F(AppStateTest, OptingOutDropsTheReportsThatStillWait) {
-    std::mutex mutex;
-    std::condition_variable changed;
-    int envelopes = 0;
-    bool released = false;
-    server_.post("/api/42/envelope/", [&](const httplib::Request&, httplib::Response& response) {
-        std::unique_lock lock(mutex);
-        ++envelopes;
-        changed.notify_all();
-        // The first send stays on the wire until the test lets it go.
-        changed.wait(lock, [&] { return released; });
-        response.status = 200;
-        response.set_content("{}", "application/json");
-    });
+    test::StallingHandler stalling;
+    server_.post("/api/42/envelope/", stalling.handler());
     defaults_.setString(SettingsKey::activeProvider, "anthropic");
     AppState& app = state();
     app.setInputText("draft");
@@ -813,22 +803,14 @@ TEST_F(AppStateTest, OptingOutDropsTheReportsThatStillWait) {
              ("http://public@127.0.0.1:" + std::to_string(server_.port()) + "/42").c_str(), 1);
     app.setTelemetryEnabled(true);
     enhanceToEnd();
-    {
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(changed.wait_for(lock, patience, [&] { return envelopes == 1; }));
-    }
+    ASSERT_TRUE(stalling.waitUntilArrived(patience));
     enhanceToEnd(); // waits behind the first
 
     app.setTelemetryEnabled(false);
-    {
-        std::lock_guard lock(mutex);
-        released = true;
-    }
-    changed.notify_all();
+    stalling.release();
     ASSERT_TRUE(SentrySDK::flush(patience));
 
-    std::lock_guard lock(mutex);
-    EXPECT_EQ(envelopes, 1);
+    EXPECT_EQ(server_.requests().size(), 1u) << "a report went out after the user said no";
 }
 
 TEST_F(AppStateTest, OptedInWithoutADsnSendsNothing) {

@@ -44,6 +44,15 @@ protected:
         });
     }
 
+    // Reporting started against a server that holds the first event on the wire, so that what
+    // is captured next waits in the queue.
+    void startWithOneEventInFlight(LoopbackServer& server, test::StallingHandler& stalling) {
+        server.post("/api/5/envelope/", stalling.handler());
+        start(dsnFor(server));
+        SentrySDK::capture("in flight");
+        ASSERT_TRUE(stalling.waitUntilArrived(enough));
+    }
+
     std::filesystem::path osRelease_;
 };
 
@@ -127,10 +136,7 @@ TEST_F(SentrySDKTest, CapturedErrorArrivesAsAHandledException) {
 TEST_F(SentrySDKTest, StartingAgainWithTheSameOptionsKeepsWhatIsQueued) {
     LoopbackServer server;
     test::StallingHandler stalling;
-    server.post("/api/5/envelope/", stalling.handler());
-    start(dsnFor(server));
-    SentrySDK::capture("in flight");
-    ASSERT_TRUE(stalling.waitUntilArrived(enough));
+    startWithOneEventInFlight(server, stalling);
     SentrySDK::capture("queued");
 
     start(dsnFor(server));
@@ -144,10 +150,7 @@ TEST_F(SentrySDKTest, StartingAgainWithTheSameOptionsKeepsWhatIsQueued) {
 TEST_F(SentrySDKTest, DiscardingDropsWhatWaitsButKeepsReportingStarted) {
     LoopbackServer server;
     test::StallingHandler stalling;
-    server.post("/api/5/envelope/", stalling.handler());
-    start(dsnFor(server));
-    SentrySDK::capture("in flight");
-    ASSERT_TRUE(stalling.waitUntilArrived(enough));
+    startWithOneEventInFlight(server, stalling);
     SentrySDK::capture("captured before consent was withdrawn");
     SentrySDK::capture(SentryError{"ProviderError", "network"});
 
