@@ -9,25 +9,32 @@ constexpr std::chrono::seconds safetyLimit{30};
 
 } // namespace
 
+StallingHandler::StallingHandler()
+    : shared_(std::make_shared<Shared>()) {}
+
+StallingHandler::~StallingHandler() {
+    release();
+}
+
 LoopbackServer::Handler StallingHandler::handler() {
-    return [this](const httplib::Request&, httplib::Response& response) {
-        std::unique_lock lock(mutex_);
-        arrived_ = true;
-        changed_.notify_all();
-        changed_.wait_for(lock, safetyLimit, [this] { return released_; });
+    return [shared = shared_](const httplib::Request&, httplib::Response& response) {
+        std::unique_lock lock(shared->mutex);
+        shared->arrived = true;
+        shared->changed.notify_all();
+        shared->changed.wait_for(lock, safetyLimit, [&] { return shared->released; });
         response.status = 200;
     };
 }
 
 bool StallingHandler::waitUntilArrived(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [this] { return arrived_; });
+    std::unique_lock lock(shared_->mutex);
+    return shared_->changed.wait_for(lock, timeout, [this] { return shared_->arrived; });
 }
 
 void StallingHandler::release() {
-    std::lock_guard lock(mutex_);
-    released_ = true;
-    changed_.notify_all();
+    std::lock_guard lock(shared_->mutex);
+    shared_->released = true;
+    shared_->changed.notify_all();
 }
 
 } // namespace quorvane::test

@@ -6,14 +6,21 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 
 namespace quorvane::test {
 
 class StallingHandler {
 public:
-    // Registered handlers keep a reference: the StallingHandler must outlive the server's
-    // last request, so release() it before the server stops.
+    StallingHandler();
+    // Releases what is still held. The handlers share their state with this object rather than
+    // point at it, so a request that the server is still finishing may outlive it.
+    ~StallingHandler();
+
+    StallingHandler(const StallingHandler&) = delete;
+    StallingHandler& operator=(const StallingHandler&) = delete;
+
     LoopbackServer::Handler handler();
 
     // True once a request has reached the handler.
@@ -23,10 +30,14 @@ public:
     void release();
 
 private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool arrived_ = false;
-    bool released_ = false;
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool arrived = false;
+        bool released = false;
+    };
+
+    std::shared_ptr<Shared> shared_;
 };
 
 } // namespace quorvane::test
