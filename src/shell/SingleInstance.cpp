@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <memory>
+#include <string>
 #include <utility>
 
 namespace quorvane {
@@ -68,8 +70,8 @@ bool SingleInstance::listen() {
     if (!server_.listen(socketPath().toStdString())) {
         return false;
     }
-    serverNotifier_ = new QSocketNotifier(server_.descriptor(), QSocketNotifier::Read, this);
-    connect(serverNotifier_, &QSocketNotifier::activated, this, &SingleInstance::acceptClients);
+    auto* notifier = new QSocketNotifier(server_.descriptor(), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &SingleInstance::acceptClients);
     return true;
 }
 

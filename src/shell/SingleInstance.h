@@ -12,10 +12,6 @@
 #include <QString>
 
 #include <chrono>
-#include <memory>
-#include <string>
-
-class QSocketNotifier;
 
 namespace quorvane {
 
@@ -59,7 +55,6 @@ private:
     QString directory_;
     QLockFile lock_;
     LocalSocketServer server_;
-    QSocketNotifier* serverNotifier_ = nullptr;
 };
 
 } // namespace quorvane

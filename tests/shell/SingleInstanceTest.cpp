@@ -28,14 +28,19 @@ protected:
     }
     void TearDown() override { QDir(directory).removeRecursively(); }
 
+    // Counts, in reopens, the reopen requests the instance hands on.
+    void countReopens(SingleInstance& instance) {
+        QObject::connect(&instance, &SingleInstance::reopenRequested, [this] { ++reopens; });
+    }
+
     QString directory;
+    int reopens = 0;
 };
 
 TEST_F(SingleInstanceTest, LaterLaunchHandsReopenToTheFirst) {
     SingleInstance first(directory);
     ASSERT_EQ(first.acquire(), SingleInstance::Role::primary);
-    int reopens = 0;
-    QObject::connect(&first, &SingleInstance::reopenRequested, [&] { ++reopens; });
+    countReopens(first);
 
     SingleInstance second(directory);
     EXPECT_EQ(second.acquire(1s), SingleInstance::Role::handedOver);
@@ -48,8 +53,7 @@ TEST_F(SingleInstanceTest, LaterLaunchHandsReopenToTheFirst) {
 TEST_F(SingleInstanceTest, OnlyWholeReopenLinesCount) {
     SingleInstance first(directory);
     ASSERT_EQ(first.acquire(), SingleInstance::Role::primary);
-    int reopens = 0;
-    QObject::connect(&first, &SingleInstance::reopenRequested, [&] { ++reopens; });
+    countReopens(first);
 
     auto client = LocalSocketConnection::connect(first.socketPath().toStdString());
     ASSERT_TRUE(client);
@@ -66,8 +70,7 @@ TEST_F(SingleInstanceTest, OnlyWholeReopenLinesCount) {
 TEST_F(SingleInstanceTest, EndlessLineIsDropped) {
     SingleInstance first(directory);
     ASSERT_EQ(first.acquire(), SingleInstance::Role::primary);
-    int reopens = 0;
-    QObject::connect(&first, &SingleInstance::reopenRequested, [&] { ++reopens; });
+    countReopens(first);
 
     auto flooder = LocalSocketConnection::connect(first.socketPath().toStdString());
     ASSERT_TRUE(flooder);
@@ -123,8 +126,7 @@ TEST_F(SingleInstanceTest, LockAndSocketLeftByACrashedRunAreCleared) {
 
     SingleInstance next(directory);
     ASSERT_EQ(next.acquire(), SingleInstance::Role::primary);
-    int reopens = 0;
-    QObject::connect(&next, &SingleInstance::reopenRequested, [&] { ++reopens; });
+    countReopens(next);
     SingleInstance later(directory);
     EXPECT_EQ(later.acquire(1s), SingleInstance::Role::handedOver);
     EXPECT_TRUE(test::ViewTestState::waitUntil([&] { return reopens == 1; }));
