@@ -21,10 +21,6 @@ build: bootstrap
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	@if [ ! -x $(BUILD_DIR)/bin/quorvane ]; then \
-	  echo "quorvane: the application is not built yet; only the engine and its tests exist." >&2; \
-	  exit 1; \
-	fi
 	$(BUILD_DIR)/bin/quorvane
 
 test: build

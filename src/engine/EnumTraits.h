@@ -13,7 +13,8 @@
 namespace quorvane {
 
 template <typename Enum>
-struct EnumTraits; // specialise: static constexpr std::array<std::pair<Enum, std::string_view>, N> cases
+struct EnumTraits; // specialise: static constexpr std::array<std::pair<Enum, std::string_view>, N>
+                   // cases
 
 template <typename Enum>
 constexpr std::string_view rawValue(Enum value) {

@@ -59,7 +59,9 @@ bool isSpaceSeparator(char32_t c) {
            c == 0x205F || c == 0x3000;
 }
 
-bool isHorizontalSpace(char32_t c) { return c == 0x09 || isSpaceSeparator(c); }
+bool isHorizontalSpace(char32_t c) {
+    return c == 0x09 || isSpaceSeparator(c);
+}
 
 bool isSpaceOrLineBreak(char32_t c) {
     return isSpaceSeparator(c) || (c >= 0x09 && c <= 0x0D) || c == 0x85 || c == 0x2028 ||
@@ -69,7 +71,8 @@ bool isSpaceOrLineBreak(char32_t c) {
 // Start of the scalar that ends just before end; end - 1 for a stray byte.
 std::size_t previousStart(std::string_view text, std::size_t end) {
     std::size_t start = end - 1;
-    while (start > 0 && end - start < 4 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
+    while (start > 0 && end - start < 4 &&
+           (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
         --start;
     }
     const auto decoded = decodeAt(text, start);
@@ -109,13 +112,17 @@ std::size_t stepAt(std::string_view text, std::size_t offset) {
 
 } // namespace
 
-std::string trimmed(std::string_view text) { return trimmedWith(text, isSpaceOrLineBreak); }
+std::string trimmed(std::string_view text) {
+    return trimmedWith(text, isSpaceOrLineBreak);
+}
 
 std::string trimmedHorizontally(std::string_view text) {
     return trimmedWith(text, isHorizontalSpace);
 }
 
-bool isBlank(std::string_view text) { return trimmed(text).empty(); }
+bool isBlank(std::string_view text) {
+    return trimmed(text).empty();
+}
 
 bool isValidUTF8(std::string_view text) {
     for (std::size_t offset = 0; offset < text.size();) {

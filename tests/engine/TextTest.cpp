@@ -40,9 +40,9 @@ TEST(TextTest, BlankMeansOnlyWhiteSpaceAndLineBreaks) {
 
 TEST(TextTest, Utf8ValidationRejectsMalformedSequences) {
     EXPECT_TRUE(Text::isValidUTF8("plain — ≠ 🙂"));
-    EXPECT_FALSE(Text::isValidUTF8("\xC3"));         // truncated
-    EXPECT_FALSE(Text::isValidUTF8("\xC0\xAF"));     // overlong slash
-    EXPECT_FALSE(Text::isValidUTF8("\xED\xA0\x80")); // surrogate
+    EXPECT_FALSE(Text::isValidUTF8("\xC3"));             // truncated
+    EXPECT_FALSE(Text::isValidUTF8("\xC0\xAF"));         // overlong slash
+    EXPECT_FALSE(Text::isValidUTF8("\xED\xA0\x80"));     // surrogate
     EXPECT_FALSE(Text::isValidUTF8("\xF4\x90\x80\x80")); // above U+10FFFF
 }
 

@@ -27,7 +27,8 @@ int ManualMainQueue::drain() {
     }
 }
 
-bool ManualMainQueue::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool ManualMainQueue::runUntil(const std::function<bool()>& done,
+                               std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         drain();

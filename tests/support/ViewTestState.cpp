@@ -3,12 +3,12 @@
 #include "state/HistoryStore.h"
 #include "state/SettingsStore.h"
 
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
-
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <condition_variable>
@@ -59,24 +59,25 @@ ViewTestState::ViewTestState()
     , defaults_(dir_ / "defaults.json")
     , keys_(dir_ / "keys")
     , plan_(std::make_shared<ReplyPlan>()) {
-    server_.post("/v1/chat/completions", [plan = plan_, this](const httplib::Request&,
-                                                               httplib::Response& response) {
-        std::unique_lock lock(plan->mutex);
-        if (plan->stalled) {
-            // Gives up when the server stops, so the fixture's end never waits on a test.
-            while (plan->stalled) {
-                lock.unlock();
-                if (server_.waitUntilStopped(std::chrono::milliseconds(20))) {
-                    return;
-                }
-                lock.lock();
-            }
-        }
-        response.status = plan->status;
-        response.set_content(plan->status == 200 ? chatBody(plan->content)
-                                                 : errorBody(plan->content),
-                             "application/json");
-    });
+    server_.post("/v1/chat/completions",
+                 [plan = plan_, this](const httplib::Request&, httplib::Response& response) {
+                     std::unique_lock lock(plan->mutex);
+                     if (plan->stalled) {
+                         // Gives up when the server stops, so the fixture's end never waits on a
+                         // test.
+                         while (plan->stalled) {
+                             lock.unlock();
+                             if (server_.waitUntilStopped(std::chrono::milliseconds(20))) {
+                                 return;
+                             }
+                             lock.lock();
+                         }
+                     }
+                     response.status = plan->status;
+                     response.set_content(plan->status == 200 ? chatBody(plan->content)
+                                                              : errorBody(plan->content),
+                                          "application/json");
+                 });
     server_.get("/v1/models", [](const httplib::Request&, httplib::Response& response) {
         response.set_content(R"({"data":[{"id":"test-model"},{"id":"other-model"}]})",
                              "application/json");
@@ -95,12 +96,12 @@ ViewTestState::~ViewTestState() {
 AppState& ViewTestState::state() {
     if (!state_) {
         std::ofstream(dir_ / "os-release") << "PRETTY_NAME=\"Test OS 7 (tests)\"\n";
-        state_ = std::make_unique<AppState>(
-            HistoryStore(defaults_), keys_, SettingsStore(defaults_),
-            AppState::Services{.mainQueue = queue_,
-                               .pasteboard = pasteboard_,
-                               .presetDefaults = defaults_,
-                               .osReleaseFile = dir_ / "os-release"});
+        state_ =
+            std::make_unique<AppState>(HistoryStore(defaults_), keys_, SettingsStore(defaults_),
+                                       AppState::Services{.mainQueue = queue_,
+                                                          .pasteboard = pasteboard_,
+                                                          .presetDefaults = defaults_,
+                                                          .osReleaseFile = dir_ / "os-release"});
     }
     return *state_;
 }

@@ -150,7 +150,8 @@ bool X11HotkeyEventManager::grab(std::uint8_t keycode, std::uint16_t modifierMas
         // Release the variants that did succeed, so a refused combination holds nothing, and
         // wait for a reply so the server has done so before the registration reports failure.
         ungrab(keycode, modifierMask);
-        std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+        std::free(
+            xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     }
     return !refused;
 }

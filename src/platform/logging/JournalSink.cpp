@@ -1,7 +1,7 @@
 #include "JournalSink.h"
 
-#include <systemd/sd-journal.h>
 #include <syslog.h>
+#include <systemd/sd-journal.h>
 
 #include <filesystem>
 #include <string_view>

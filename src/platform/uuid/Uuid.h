@@ -19,7 +19,8 @@ public:
     // Accepts the 36-character form in either case; nothing otherwise.
     static std::optional<Uuid> parse(std::string_view text);
 
-    explicit Uuid(const Bytes& bytes) : bytes_(bytes) {}
+    explicit Uuid(const Bytes& bytes)
+        : bytes_(bytes) {}
 
     const Bytes& bytes() const { return bytes_; }
     std::string uuidString() const;

@@ -2,9 +2,8 @@
 
 #include "ReportWriter.h"
 #include "ui/panel/PopoverView.h"
-
-#include "ui/windows/SettingsView.h"
 #include "ui/windows/OnboardingView.h"
+#include "ui/windows/SettingsView.h"
 
 #include <QAbstractScrollArea>
 #include <QPointer>

@@ -38,8 +38,8 @@ PanelHeader::PanelHeader(PopoverView& panel, QWidget* parent)
     row->addWidget(presetMenu_);
     row->addStretch(1);
 
-    historyButton_ = addRoundButton("historyButton", "clock.arrow.circlepath",
-                                    QStringLiteral("History (⌘H)"));
+    historyButton_ =
+        addRoundButton("historyButton", "clock.arrow.circlepath", QStringLiteral("History (⌘H)"));
     connect(historyButton_, &QAbstractButton::clicked, this, &PanelHeader::toggleHistory);
     settingsButton_ =
         addRoundButton("settingsButton", "gearshape", QStringLiteral("Settings (⌘,)"));

@@ -7,8 +7,8 @@ namespace quorvane {
 
 void PanelPalette::setForeground(QWidget& widget, const QColor& color) {
     QPalette palette = widget.palette();
-    if (palette.color(QPalette::WindowText) == color && palette.color(QPalette::ButtonText) == color &&
-        palette.color(QPalette::Text) == color) {
+    if (palette.color(QPalette::WindowText) == color &&
+        palette.color(QPalette::ButtonText) == color && palette.color(QPalette::Text) == color) {
         return;
     }
     palette.setColor(QPalette::WindowText, color);

@@ -18,7 +18,10 @@ constexpr int spacing = 5;
 } // namespace
 
 QuestionRow::QuestionRow(int index, QWidget* parent)
-    : QWidget(parent), index_(index), question_(new QLabel(this)), answer_(new QLineEdit(this)) {
+    : QWidget(parent)
+    , index_(index)
+    , question_(new QLabel(this))
+    , answer_(new QLineEdit(this)) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(spacing);

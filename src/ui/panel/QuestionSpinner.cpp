@@ -17,7 +17,9 @@ constexpr qreal lineWidth = 1.6;
 } // namespace
 
 QuestionSpinner::QuestionSpinner(QWidget* parent)
-    : QWidget(parent), timer_(new QTimer(this)), color_(DesignColors::white()) {
+    : QWidget(parent)
+    , timer_(new QTimer(this))
+    , color_(DesignColors::white()) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAccessibleName(QStringLiteral("Working…"));
     timer_->setInterval(frameMilliseconds);

@@ -45,7 +45,8 @@ KitButton* softButton(const char* objectName, const QString& text, QWidget* pare
 } // namespace
 
 QuestionsCard::QuestionsCard(PopoverView& panel, QWidget* parent)
-    : QWidget(parent), panel_(panel) {
+    : QWidget(parent)
+    , panel_(panel) {
     setObjectName(QStringLiteral("questionsCard"));
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -79,7 +80,8 @@ void QuestionsCard::buildButtons(QVBoxLayout* stack) {
     row->setSpacing(buttonSpacing);
     continue_ = new KitButton(std::make_unique<AuroraButtonStyle>(), this);
     continue_->setObjectName(QStringLiteral("continueButton"));
-    continue_->setToolTip(QStringLiteral("Rewrite using your answers (blank = let the model decide)"));
+    continue_->setToolTip(
+        QStringLiteral("Rewrite using your answers (blank = let the model decide)"));
     continue_->setSpacing(labelSpacing);
     continue_->installEventFilter(this);
     spinner_ = new QuestionSpinner(continue_);
@@ -143,8 +145,7 @@ void QuestionsCard::syncRows() {
         rows_.append(row);
     }
     for (QuestionRow* row : rows_) {
-        row->setQuestion(
-            QString::fromStdString(questions[static_cast<std::size_t>(row->index())]));
+        row->setQuestion(QString::fromStdString(questions[static_cast<std::size_t>(row->index())]));
         row->setAnswer(answer(row->index()));
         row->applyColors();
     }

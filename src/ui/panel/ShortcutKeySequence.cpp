@@ -16,17 +16,27 @@ constexpr int functionKeyCount = 35;
 
 Qt::Key ShortcutKeySequence::key(const KeyEquivalent& key) {
     const char32_t c = key.character;
-    if (key == KeyEquivalent::returnKey) return Qt::Key_Return;
-    if (key == KeyEquivalent::tab) return Qt::Key_Tab;
-    if (key == KeyEquivalent::space) return Qt::Key_Space;
+    if (key == KeyEquivalent::returnKey)
+        return Qt::Key_Return;
+    if (key == KeyEquivalent::tab)
+        return Qt::Key_Tab;
+    if (key == KeyEquivalent::space)
+        return Qt::Key_Space;
     // The key labelled Delete on the keyboards these shortcuts come from erases backwards.
-    if (key == KeyEquivalent::delete_) return Qt::Key_Backspace;
-    if (key == KeyEquivalent::escape) return Qt::Key_Escape;
-    if (key == KeyEquivalent::upArrow) return Qt::Key_Up;
-    if (key == KeyEquivalent::downArrow) return Qt::Key_Down;
-    if (key == KeyEquivalent::leftArrow) return Qt::Key_Left;
-    if (key == KeyEquivalent::rightArrow) return Qt::Key_Right;
-    if (key == KeyEquivalent::deleteForward) return Qt::Key_Delete;
+    if (key == KeyEquivalent::delete_)
+        return Qt::Key_Backspace;
+    if (key == KeyEquivalent::escape)
+        return Qt::Key_Escape;
+    if (key == KeyEquivalent::upArrow)
+        return Qt::Key_Up;
+    if (key == KeyEquivalent::downArrow)
+        return Qt::Key_Down;
+    if (key == KeyEquivalent::leftArrow)
+        return Qt::Key_Left;
+    if (key == KeyEquivalent::rightArrow)
+        return Qt::Key_Right;
+    if (key == KeyEquivalent::deleteForward)
+        return Qt::Key_Delete;
     if (c >= firstFunctionKey && c < firstFunctionKey + functionKeyCount) {
         return static_cast<Qt::Key>(Qt::Key_F1 + static_cast<int>(c - firstFunctionKey));
     }
@@ -39,10 +49,14 @@ Qt::Key ShortcutKeySequence::key(const KeyEquivalent& key) {
 
 Qt::KeyboardModifiers ShortcutKeySequence::modifiers(std::uint64_t modifierFlags) {
     Qt::KeyboardModifiers result;
-    if (modifierFlags & ModifierFlag::command) result |= Qt::ControlModifier;
-    if (modifierFlags & ModifierFlag::control) result |= Qt::MetaModifier;
-    if (modifierFlags & ModifierFlag::option) result |= Qt::AltModifier;
-    if (modifierFlags & ModifierFlag::shift) result |= Qt::ShiftModifier;
+    if (modifierFlags & ModifierFlag::command)
+        result |= Qt::ControlModifier;
+    if (modifierFlags & ModifierFlag::control)
+        result |= Qt::MetaModifier;
+    if (modifierFlags & ModifierFlag::option)
+        result |= Qt::AltModifier;
+    if (modifierFlags & ModifierFlag::shift)
+        result |= Qt::ShiftModifier;
     return result;
 }
 

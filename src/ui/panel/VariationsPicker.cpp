@@ -90,8 +90,7 @@ void VariationsPicker::syncRows() {
         rows_.append(row);
     }
     for (VariationRow* row : rows_) {
-        row->setText(
-            QString::fromStdString(variations[static_cast<std::size_t>(row->index())]));
+        row->setText(QString::fromStdString(variations[static_cast<std::size_t>(row->index())]));
         row->applyColors();
     }
 }

@@ -3,11 +3,10 @@
 #include "state/AppState.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/PushButtonSize.h"
+#include "ui/windows/HotkeyRecorder.h"
 #include "ui/windows/SettingsGroup.h"
 #include "ui/windows/SettingsRow.h"
 #include "ui/windows/ToggleSwitch.h"
-
-#include "ui/windows/HotkeyRecorder.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

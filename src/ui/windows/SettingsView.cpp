@@ -3,19 +3,18 @@
 #include "state/AppState.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
+#include "ui/windows/AboutSection.h"
+#include "ui/windows/AboutVersion.h"
 #include "ui/windows/AppearanceSection.h"
 #include "ui/windows/BehaviorSection.h"
+#include "ui/windows/HistorySection.h"
+#include "ui/windows/PresetsSection.h"
+#include "ui/windows/PrivacySection.h"
 #include "ui/windows/ProviderSection.h"
 #include "ui/windows/SettingsGroup.h"
 #include "ui/windows/SettingsHeader.h"
-
-#include "ui/windows/PresetsSection.h"
 #include "ui/windows/ShortcutsSection.h"
-#include "ui/windows/HistorySection.h"
-#include "ui/windows/PrivacySection.h"
 #include "ui/windows/SupportSection.h"
-#include "ui/windows/AboutSection.h"
-#include "ui/windows/AboutVersion.h"
 
 #include <QApplication>
 #include <QScrollArea>

@@ -27,8 +27,9 @@ TEST(UuidTest, TextFormsRoundTrip) {
 }
 
 TEST(UuidTest, RejectsMalformedText) {
-    for (const char* text : {"", "E621E1F8C36C495A93FC0C247A3E6E5F", "E621E1F8-C36C-495A-93FC-0C247A3E6E5",
-                             "E621E1F8-C36C-495A-93FC-0C247A3E6E5G", "E621E1F8_C36C-495A-93FC-0C247A3E6E5F"}) {
+    for (const char* text :
+         {"", "E621E1F8C36C495A93FC0C247A3E6E5F", "E621E1F8-C36C-495A-93FC-0C247A3E6E5",
+          "E621E1F8-C36C-495A-93FC-0C247A3E6E5G", "E621E1F8_C36C-495A-93FC-0C247A3E6E5F"}) {
         EXPECT_FALSE(Uuid::parse(text)) << text;
     }
 }

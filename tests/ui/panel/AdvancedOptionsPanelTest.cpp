@@ -3,11 +3,11 @@
 #include "support/ViewTestState.h"
 #include "ui/panel/PopoverView.h"
 
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace quorvane {
 namespace {
@@ -41,7 +41,8 @@ TEST(AdvancedOptionsChoiceTitleTest, CapitalizesEveryWord) {
     const struct {
         const char* raw;
         const char* title;
-    } cases[] = {{"auto", "Auto"}, {"persuasive", "Persuasive"}, {"two words", "Two Words"}, {"", ""}};
+    } cases[] = {
+        {"auto", "Auto"}, {"persuasive", "Persuasive"}, {"two words", "Two Words"}, {"", ""}};
     for (const auto& item : cases) {
         EXPECT_EQ(AdvancedOptionsPanel::choiceTitle(item.raw), QString::fromUtf8(item.title));
     }

@@ -6,12 +6,12 @@
 #include "ui/panel/PanelStatusCapsule.h"
 #include "ui/panel/PopoverView.h"
 
+#include <gtest/gtest.h>
+
 #include <QDesktopServices>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
-
-#include <gtest/gtest.h>
 
 #include <string>
 
@@ -48,8 +48,8 @@ TEST_F(PanelFooterTest, CapsuleNamesTheModelElseTheProvider) {
 }
 
 TEST_F(PanelFooterTest, LongModelIsCutInTheMiddle) {
-    const QString model = QStringLiteral("org-") + QString(200, QLatin1Char('m')) +
-                          QStringLiteral("-2025-instruct");
+    const QString model =
+        QStringLiteral("org-") + QString(200, QLatin1Char('m')) + QStringLiteral("-2025-instruct");
     state().setModel(model.toStdString());
     EXPECT_EQ(capsuleText(), model) << "the whole identifier is kept";
     footer_.resize(480, footer_.sizeHint().height());

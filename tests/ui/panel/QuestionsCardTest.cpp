@@ -8,13 +8,13 @@
 #include "ui/panel/QuestionRow.h"
 #include "ui/panel/QuestionSpinner.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
