@@ -7,6 +7,7 @@
 #include "ui/panel/ActionDisclosureButton.h"
 #include "ui/panel/ActionPrimaryButton.h"
 #include "ui/panel/PopoverView.h"
+#include "ui/panel/ShortcutKeySequence.h"
 #include "ui/panel/WorkingPill.h"
 
 #include <QHBoxLayout>
@@ -38,8 +39,7 @@ ActionBar::ActionBar(PopoverView& panel, QWidget* parent)
                                  QStringLiteral("Generate 3 candidate rewrites")))
     , primary_(new ActionPrimaryButton(this))
     , pill_(new WorkingPill(this))
-    , clear_(makeSoftButton(this, "clearButton", "trash", QStringLiteral("Clear"),
-                            QStringLiteral("Clear both fields (⌘K)")))
+    , clear_(makeSoftButton(this, "clearButton", "trash", QStringLiteral("Clear"), QString()))
     , advanced_(new ActionDisclosureButton(this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -75,13 +75,17 @@ void ActionBar::refresh() {
 
     variations_->setEnabled(state.canEnhance() && !state.isGeneratingVariations());
 
+    const AppShortcuts& shortcuts = panel_.state().appShortcuts().shortcuts();
     primary_->setCopyMode(copyMode);
+    primary_->setBoundKeys(shortcuts.enhance);
     primary_->setEnabled(panel_.isPrimaryEnabled());
     pill_->setGeneratingVariations(state.isGeneratingVariations());
     showBusy(busy);
 
     // Untrimmed on purpose: a draft of spaces is still something to clear.
     clear_->setEnabled(!state.inputText().empty() || !state.outputText().empty());
+    clear_->setToolTip(
+        ShortcutKeySequence::helpText(QStringLiteral("Clear both fields"), shortcuts.clear));
 
     advanced_->setExpanded(state.showAdvanced());
     advanced_->setShowsDot(!state.styleOptions().isDefault());

@@ -3,6 +3,7 @@
 #include "ui/kit/AuroraButtonStyle.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/Symbols.h"
+#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -31,7 +32,7 @@ ActionPrimaryButton::ActionPrimaryButton(QWidget* parent)
     setObjectName(QStringLiteral("primaryButton"));
     // The kit draws the background only; the labels below carry the content.
     setLabelColor(QColor(Qt::transparent));
-    hint_->setText(QStringLiteral("⌘↵"));
+    hint_->setText(QStringLiteral("Ctrl+↵"));
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -59,10 +60,23 @@ void ActionPrimaryButton::setCopyMode(bool copyMode) {
     // it would turn Alt+Space into Copy & Close.
     setShortcut(QKeySequence());
     setAccessibleName(title);
-    setToolTip(copyMode ? QStringLiteral("Copy the prompt and close (⌘↵)")
-                        : QStringLiteral("Enhance (⌘↵)"));
+    applyToolTip();
     symbol_->setText(Symbols::glyph(symbol));
     title_->setText(title);
+}
+
+void ActionPrimaryButton::setBoundKeys(const HotkeyConfig& keys) {
+    if (boundKeys_ == keys) {
+        return;
+    }
+    boundKeys_ = keys;
+    applyToolTip();
+}
+
+void ActionPrimaryButton::applyToolTip() {
+    setToolTip(ShortcutKeySequence::helpText(copyMode_ ? QStringLiteral("Copy the prompt and close")
+                                                       : QStringLiteral("Enhance"),
+                                             boundKeys_));
 }
 
 QString ActionPrimaryButton::hintText() const {

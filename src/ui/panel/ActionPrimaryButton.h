@@ -4,6 +4,7 @@
 // items are laid out here because the kit label has no room for a third.
 #pragma once
 
+#include "state/AppShortcuts.h"
 #include "ui/kit/KitButton.h"
 
 class QLabel;
@@ -20,6 +21,8 @@ public:
 
     void setCopyMode(bool copyMode);
     bool isCopyMode() const { return copyMode_; }
+    // The combination the primary action is bound to now, which the tooltip names.
+    void setBoundKeys(const HotkeyConfig& keys);
     QString hintText() const;
 
 protected:
@@ -27,8 +30,10 @@ protected:
 
 private:
     void applyLabelOpacity();
+    void applyToolTip();
 
     bool copyMode_ = true;
+    HotkeyConfig boundKeys_ = AppShortcuts::builtIn().enhance;
     QLabel* symbol_;
     QLabel* title_;
     QLabel* hint_;

@@ -12,6 +12,7 @@
 #include "ui/panel/EditorCornerButton.h"
 #include "ui/panel/EditorSurface.h"
 #include "ui/panel/PopoverView.h"
+#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,6 +49,15 @@ TransparentTextEditor::Configuration editorConfiguration(FieldMode mode, bool en
     return configuration;
 }
 
+// The help text is also what assistive tools read for an icon-only button.
+void setHelp(QAbstractButton& button, const QString& help) {
+    if (button.toolTip() == help) {
+        return;
+    }
+    button.setToolTip(help);
+    button.setAccessibleName(help);
+}
+
 } // namespace
 
 EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
@@ -80,12 +90,8 @@ EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
 
     backToDraft_->setObjectName(QStringLiteral("backToDraftButton"));
     backToDraft_->setSymbol("arrow.uturn.backward");
-    backToDraft_->setToolTip(QStringLiteral("Edit your draft — result kept (⌘[)"));
-    backToDraft_->setAccessibleName(QStringLiteral("Edit your draft — result kept (⌘[)"));
     regenerate_->setObjectName(QStringLiteral("regenerateButton"));
     regenerate_->setSymbol("arrow.triangle.2.circlepath");
-    regenerate_->setToolTip(QStringLiteral("Regenerate (⌘R)"));
-    regenerate_->setAccessibleName(QStringLiteral("Regenerate (⌘R)"));
     clipboard_->setObjectName(QStringLiteral("clipboardButton"));
 
     connect(backToDraft_, &EditorCornerButton::clicked, this, [this] { panel_.showDraft(); });
@@ -209,13 +215,17 @@ void EditorCard::refreshCornerButtons() {
     topButtons_->setVisible(result && state.hasOutput());
     regenerate_->setEnabled(!state.isEnhancing());
 
-    const QString tip =
-        result ? QStringLiteral("Copy output (⌘C)") : QStringLiteral("Paste from clipboard");
+    // The panel's shortcuts can be recorded anew in the settings; the copy key is the editor's.
+    const AppShortcuts& shortcuts = panel_.state().appShortcuts().shortcuts();
+    setHelp(*backToDraft_,
+            ShortcutKeySequence::helpText(QStringLiteral("Edit your draft — result kept"),
+                                          shortcuts.backToDraft));
+    setHelp(*regenerate_,
+            ShortcutKeySequence::helpText(QStringLiteral("Regenerate"), shortcuts.regenerate));
+    setHelp(*clipboard_, result ? ShortcutKeySequence::helpText(QStringLiteral("Copy output"),
+                                                                QKeySequence(QKeySequence::Copy))
+                                : QStringLiteral("Paste from clipboard"));
     clipboard_->setSymbol(result ? "doc.on.doc" : "doc.on.clipboard");
-    if (clipboard_->toolTip() != tip) {
-        clipboard_->setToolTip(tip);
-        clipboard_->setAccessibleName(tip);
-    }
     topButtons_->raise();
     clipboard_->raise();
 }

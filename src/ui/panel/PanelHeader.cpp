@@ -9,6 +9,7 @@
 #include "ui/panel/PanelPalette.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/PresetMenu.h"
+#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,6 +22,15 @@ namespace {
 
 constexpr int rowSpacing = 11;
 constexpr qreal iconSize = 13;
+
+// The help text is also what assistive tools read for an icon-only button.
+void setHelp(KitButton& button, const QString& help) {
+    if (button.toolTip() == help) {
+        return;
+    }
+    button.setToolTip(help);
+    button.setAccessibleName(help);
+}
 
 } // namespace
 
@@ -38,11 +48,9 @@ PanelHeader::PanelHeader(PopoverView& panel, QWidget* parent)
     row->addWidget(presetMenu_);
     row->addStretch(1);
 
-    historyButton_ =
-        addRoundButton("historyButton", "clock.arrow.circlepath", QStringLiteral("History (⌘H)"));
+    historyButton_ = addRoundButton("historyButton", "clock.arrow.circlepath", QString());
     connect(historyButton_, &QAbstractButton::clicked, this, &PanelHeader::toggleHistory);
-    settingsButton_ =
-        addRoundButton("settingsButton", "gearshape", QStringLiteral("Settings (⌘,)"));
+    settingsButton_ = addRoundButton("settingsButton", "gearshape", QString());
     connect(settingsButton_, &QAbstractButton::clicked, this, [this] {
         if (panel_.state().openSettings) {
             panel_.state().openSettings();
@@ -61,8 +69,7 @@ KitButton* PanelHeader::addRoundButton(const char* objectName, const char* symbo
     button->setObjectName(QString::fromLatin1(objectName));
     button->setSymbol(symbol);
     button->setSymbolPixelSize(iconSize);
-    button->setToolTip(help);
-    button->setAccessibleName(help);
+    setHelp(*button, help);
     layout()->addWidget(button);
     return button;
 }
@@ -78,6 +85,12 @@ void PanelHeader::refresh() {
     for (KitButton* button : {historyButton_, settingsButton_, closeButton_}) {
         button->setLabelColor(secondary);
     }
+    // The help texts name the keys the actions are bound to now, which the settings can change.
+    const AppShortcuts& shortcuts = panel_.state().appShortcuts().shortcuts();
+    setHelp(*historyButton_,
+            ShortcutKeySequence::helpText(QStringLiteral("History"), shortcuts.history));
+    setHelp(*settingsButton_,
+            ShortcutKeySequence::helpText(QStringLiteral("Settings"), shortcuts.settings));
     presetMenu_->refresh();
 }
 

@@ -372,7 +372,7 @@ void PopoverView::refreshShortcuts() {
         true,
     };
     for (std::size_t index = 0; index < shortcuts_.size(); ++index) {
-        const QKeySequence sequence = ShortcutKeySequence::from(configs[index]->keyboardShortcut());
+        const QKeySequence sequence = ShortcutKeySequence::of(*configs[index]);
         if (shortcuts_[index]->key() != sequence) {
             shortcuts_[index]->setKey(sequence);
         }

@@ -3,6 +3,7 @@
 #include "state/AppState.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/PushButtonSize.h"
+#include "ui/panel/ShortcutKeySequence.h"
 #include "ui/windows/HotkeyRecorder.h"
 #include "ui/windows/SettingsGroup.h"
 #include "ui/windows/SettingsRow.h"
@@ -90,7 +91,7 @@ QString BehaviorSection::suggestionTitle(const QString& combination, const QStri
 
 void BehaviorSection::fillSuggestions() {
     for (const auto& item : state_.hotkeySuggestions()) {
-        const QString title = suggestionTitle(QString::fromStdString(item.config.displayString()),
+        const QString title = suggestionTitle(ShortcutKeySequence::text(item.config),
                                               QString::fromStdString(item.note));
         const HotkeyConfig config = item.config;
         suggestionsMenu_->addAction(title, this, [this, config] { state_.setHotkey(config); });
@@ -119,7 +120,7 @@ void BehaviorSection::refresh() {
     }
     globalHotkey_->setChecked(state_.enableGlobalHotkey());
     hotkeyRow_->setVisible(state_.enableGlobalHotkey());
-    hotkeyLabel_->setText(QString::fromStdString(state_.hotkey().displayString()));
+    hotkeyLabel_->setText(ShortcutKeySequence::text(state_.hotkey()));
     hotkeyLabel_->setForegroundRole(recordingHotkey_ ? QPalette::PlaceholderText
                                                      : QPalette::WindowText);
     changeButton_->setText(recordingHotkey_ ? tr("Press keys…") : tr("Change"));

@@ -2,6 +2,7 @@
 
 #include "QtKeyTranslator.h"
 #include "state/VirtualKey.h"
+#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -104,7 +105,8 @@ void HotkeyRecorder::handle(const QKeyEvent& event) {
         return;
     }
     const auto config = keyEvent ? HotkeyConfig::fromEvent(*keyEvent) : std::nullopt;
-    if (!config) {
+    // A combination that no key sequence expresses could only be bound to some other key.
+    if (!config || ShortcutKeySequence::of(*config).isEmpty()) {
         if (beep_) {
             beep_();
         }

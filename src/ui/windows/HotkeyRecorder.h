@@ -1,8 +1,8 @@
 // The invisible recorder beside a "Change" button: while the caller's flag says it records, it
 // takes every key press of the application, turns the first combination with a modifier into a
 // HotkeyConfig for the caller and ends recording. Escape, with or without modifiers, cancels; a
-// key without modifiers beeps and recording goes on. The application-wide filter exists only
-// while recording and never outlives the recorder.
+// key without modifiers, or one that no Qt key sequence expresses, beeps and recording goes on. The
+// application-wide filter exists only while recording and never outlives the recorder.
 #pragma once
 
 #include "state/HotkeyConfig.h"

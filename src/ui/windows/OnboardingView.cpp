@@ -15,6 +15,7 @@
 #include "ui/kit/SoftButtonStyle.h"
 #include "ui/kit/Symbols.h"
 #include "ui/kit/VisualEffectView.h"
+#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -289,7 +290,7 @@ void OnboardingView::refreshPages() {
         const QSignalBlocker blocker(launchToggle_);
         launchToggle_->setChecked(state_.launchAtLogin());
     }
-    hotkeyLabel_->setText(fromStd(state_.hotkey().displayString()));
+    hotkeyLabel_->setText(ShortcutKeySequence::text(state_.hotkey()));
 }
 
 void OnboardingView::refreshFooter() {

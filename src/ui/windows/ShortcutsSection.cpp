@@ -8,6 +8,7 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/PushButtonSize.h"
+#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QFontInfo>
 #include <QHBoxLayout>
@@ -91,7 +92,7 @@ void ShortcutsSection::refresh() {
     const AppShortcuts& shortcuts = state_.appShortcuts().shortcuts();
     for (const auto& [action, row] : rows_) {
         const bool recording = recordingShortcut_ == action;
-        row.combo->setText(QString::fromStdString(shortcuts.shortcut(action).displayString()));
+        row.combo->setText(ShortcutKeySequence::text(shortcuts.shortcut(action)));
         setForeground(row.combo,
                       recording ? DesignColors::secondary(scheme) : DesignColors::primary(scheme));
         row.change->setText(recording ? recordingTitle : changeTitle);

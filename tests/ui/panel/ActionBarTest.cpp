@@ -117,15 +117,15 @@ TEST_F(ActionBarTest, PrimaryButtonSwitchesToCopyModeWithAResult) {
     ActionPrimaryButton* primary = bar_.primaryButton();
     EXPECT_EQ(primary->text(), QStringLiteral("Enhance"));
     EXPECT_EQ(primary->symbol(), "sparkles");
-    EXPECT_EQ(primary->toolTip(), QStringLiteral("Enhance (⌘↵)"));
-    EXPECT_EQ(primary->hintText(), QStringLiteral("⌘↵"));
+    EXPECT_EQ(primary->toolTip(), QStringLiteral("Enhance (Ctrl+Return)"));
+    EXPECT_EQ(primary->hintText(), QStringLiteral("Ctrl+↵"));
 
     state().setOutputText("the result");
     state().setFieldMode(FieldMode::result);
     settle();
     EXPECT_EQ(primary->text(), QStringLiteral("Copy & Close"));
     EXPECT_EQ(primary->symbol(), "doc.on.doc");
-    EXPECT_EQ(primary->toolTip(), QStringLiteral("Copy the prompt and close (⌘↵)"));
+    EXPECT_EQ(primary->toolTip(), QStringLiteral("Copy the prompt and close (Ctrl+Return)"));
 
     // A blank result is no result: back to enhancing.
     state().setOutputText("  \n ");

@@ -125,14 +125,14 @@ TEST_F(EditorCardTest, CornerButtonsFollowModeOutputAndBusy) {
     EXPECT_FALSE(card_.backToDraftButton()->isVisible());
     EXPECT_TRUE(card_.clipboardButton()->isVisible());
     EXPECT_EQ(card_.clipboardButton()->symbol(), "doc.on.doc");
-    EXPECT_EQ(card_.clipboardButton()->toolTip(), QStringLiteral("Copy output (⌘C)"));
+    EXPECT_EQ(card_.clipboardButton()->toolTip(), QStringLiteral("Copy output (Ctrl+C)"));
 
     showResult("done");
     EXPECT_TRUE(card_.backToDraftButton()->isVisible());
     EXPECT_TRUE(card_.regenerateButton()->isVisible());
     EXPECT_EQ(card_.backToDraftButton()->toolTip(),
-              QStringLiteral("Edit your draft — result kept (⌘[)"));
-    EXPECT_EQ(card_.regenerateButton()->toolTip(), QStringLiteral("Regenerate (⌘R)"));
+              QStringLiteral("Edit your draft — result kept (Ctrl+[)"));
+    EXPECT_EQ(card_.regenerateButton()->toolTip(), QStringLiteral("Regenerate (Ctrl+R)"));
     EXPECT_TRUE(card_.regenerateButton()->isEnabled());
 
     // While a request runs: no regenerate, a read-only result, but the way back works.

@@ -311,8 +311,8 @@ TEST_F(PanelHeaderTest, RoundButtonsToggleHistoryAndClose) {
         const char* symbol;
         QString help;
     } buttons[] = {
-        {"historyButton", "clock.arrow.circlepath", QStringLiteral("History (⌘H)")},
-        {"settingsButton", "gearshape", QStringLiteral("Settings (⌘,)")},
+        {"historyButton", "clock.arrow.circlepath", QStringLiteral("History (Ctrl+H)")},
+        {"settingsButton", "gearshape", QStringLiteral("Settings (Ctrl+,)")},
         {"closeButton", "xmark", QStringLiteral("Close (Esc)")},
     };
     for (const auto& expected : buttons) {

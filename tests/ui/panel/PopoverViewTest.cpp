@@ -4,19 +4,25 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/ErrorBanner.h"
 #include "ui/kit/ReduceMotion.h"
+#include "ui/panel/EditorCard.h"
+#include "ui/windows/HotkeyRecorder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractAnimation>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QShortcut>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <optional>
+#include <string_view>
 
 namespace quorvane {
 namespace {
@@ -360,6 +366,162 @@ TEST_F(PopoverViewTest, RecordedShortcutsReplaceTheBuiltInOnes) {
     QTest::keyClick(&panel, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
     settle();
     EXPECT_TRUE(state().showHistory());
+}
+
+// Each tooltip names the keys its own action is bound to now, also after they were recorded anew.
+TEST_F(PopoverViewTest, EveryTooltipNamesTheKeysOfItsAction) {
+    AppShortcuts recorded;
+    recorded.enhance = {14, HotkeyConfig::optionModifier, "E"};
+    recorded.regenerate = {15, HotkeyConfig::optionModifier, "R"};
+    recorded.backToDraft = {30, HotkeyConfig::optionModifier, "Key 30"};
+    recorded.clear = {40, HotkeyConfig::optionModifier | HotkeyConfig::shiftModifier, "K"};
+    recorded.history = {4, HotkeyConfig::controlModifier, "H"};
+    recorded.settings = {47, HotkeyConfig::commandModifier, "Key 47"};
+    state().appShortcuts().setShortcuts(recorded);
+    state().setInputText("draft");
+    showResult("result");
+    auto& panel = view();
+    panel.refreshNow();
+    const auto tip = [&](const char* name) {
+        return panel.findChild<QAbstractButton*>(name)->toolTip().toStdString();
+    };
+    EXPECT_EQ(tip("primaryButton"), "Copy the prompt and close (Alt+E)");
+    EXPECT_EQ(tip("regenerateButton"), "Regenerate (Alt+R)");
+    EXPECT_EQ(tip("backToDraftButton"), "Edit your draft — result kept (Alt+])");
+    EXPECT_EQ(tip("clipboardButton"), "Copy output (Ctrl+C)") << "the editor's own copy key";
+    EXPECT_EQ(tip("clearButton"), "Clear both fields (Alt+Shift+K)");
+    EXPECT_EQ(tip("historyButton"), "History (Meta+H)");
+    EXPECT_EQ(tip("settingsButton"), "Settings (Ctrl+.)");
+    state().setFieldMode(FieldMode::draft);
+    settle();
+    EXPECT_EQ(tip("primaryButton"), "Enhance (Alt+E)");
+}
+
+// With Clear recorded on Ctrl+; a Return typed in the Audience field once erased the draft: a
+// combination must bind to its own keys, never to the default action's.
+TEST_F(PopoverViewTest, PlainReturnInATextFieldTriggersNoAction) {
+    const HotkeyConfig semicolon{41, HotkeyConfig::commandModifier, "Key 41"};
+    int settingsOpened = 0;
+    state().openSettings = [&] { ++settingsOpened; };
+    state().setShowAdvanced(true);
+    auto& panel = shownView();
+    for (const auto& [action, name] : EnumTraits<AppShortcutAction>::cases) {
+        SCOPED_TRACE(std::string(name));
+        // Every action enabled: a result shown, questions pending.
+        state().cancelEnhance();
+        closes_ = 0;
+        settingsOpened = 0;
+        state().setShowHistory(false);
+        state().setInputText("draft");
+        showResult("result");
+        state().setPendingQuestions({"Which language?"});
+        AppShortcuts shortcuts = AppShortcuts::builtIn();
+        shortcuts.shortcut(action) = semicolon;
+        state().appShortcuts().setShortcuts(shortcuts);
+        panel.refreshNow();
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (QShortcut* each : panel.findChildren<QShortcut*>()) {
+            spies.push_back(std::make_unique<QSignalSpy>(each, &QShortcut::activated));
+            spies.push_back(std::make_unique<QSignalSpy>(each, &QShortcut::activatedAmbiguously));
+        }
+        for (const char* field : {"audienceField", "answerField", "result"}) {
+            SCOPED_TRACE(field);
+            // Looked up each time: an action that fired may have replaced the editor.
+            QWidget* widget = std::string_view(field) == "result"
+                                  ? panel.findChild<EditorCard*>()->editor()
+                                  : panel.findChild<QWidget*>(field);
+            if (widget == nullptr) {
+                ADD_FAILURE() << "the field is gone";
+                continue;
+            }
+            widget->setFocus();
+            QTest::keyClick(widget, Qt::Key_Return);
+            settle();
+        }
+        for (const auto& spy : spies) {
+            EXPECT_EQ(spy->count(), 0);
+        }
+        EXPECT_EQ(state().inputText(), "draft");
+        EXPECT_FALSE(state().showHistory());
+        EXPECT_EQ(settingsOpened, 0);
+        EXPECT_EQ(closes_, 0);
+    }
+    state().cancelEnhance();
+    EXPECT_TRUE(fixture_.server().requests().empty());
+}
+
+// Every key the recorder takes, recorded on Clear: the combination fires on exactly the keys it
+// was recorded from, and neither on the key alone nor on Return.
+TEST_F(PopoverViewTest, EveryRecordedCombinationFiresOnExactlyItsKeys) {
+    constexpr auto ctrl = Qt::ControlModifier;
+    struct Case {
+        const char* name;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        // The key offered to shortcut matching when it is not the one reported: the X keyboard
+        // offers the unshifted symbol of a key beside the shifted one, the offscreen one does not.
+        int matchedKey = 0;
+    };
+    const Case cases[] = {
+        {"semicolon", Qt::Key_Semicolon, ctrl},
+        {"period", Qt::Key_Period, ctrl},
+        {"slash", Qt::Key_Slash, ctrl},
+        {"right bracket", Qt::Key_BracketRight, ctrl},
+        {"equals", Qt::Key_Equal, ctrl},
+        {"minus", Qt::Key_Minus, ctrl},
+        {"apostrophe", Qt::Key_Apostrophe, ctrl},
+        {"backslash", Qt::Key_Backslash, ctrl},
+        {"grave", Qt::Key_QuoteLeft, ctrl},
+        {"left bracket", Qt::Key_BracketLeft, ctrl},
+        {"comma", Qt::Key_Comma, ctrl},
+        {"a shifted symbol", Qt::Key_Colon, ctrl | Qt::ShiftModifier, Qt::Key_Semicolon},
+        {"a letter with Alt and Super", Qt::Key_K, Qt::AltModifier | Qt::MetaModifier},
+        {"a digit", Qt::Key_7, ctrl},
+        {"Return", Qt::Key_Return, ctrl},
+        {"keypad Enter", Qt::Key_Enter, ctrl | Qt::KeypadModifier},
+        {"forward delete", Qt::Key_Delete, ctrl},
+        {"Backspace", Qt::Key_Backspace, ctrl},
+        {"Space", Qt::Key_Space, ctrl},
+        {"Tab", Qt::Key_Tab, ctrl},
+        {"an arrow", Qt::Key_Up, ctrl | Qt::ShiftModifier},
+        {"a function key", Qt::Key_F5, Qt::ShiftModifier},
+    };
+    // The other actions out of the way, on all four modifiers, which no case holds.
+    const auto clearOn = [](const HotkeyConfig& combination) {
+        AppShortcuts shortcuts;
+        std::uint32_t letter = 0;
+        for (const auto& [action, name] : EnumTraits<AppShortcutAction>::cases) {
+            shortcuts.shortcut(action) = {letter++, 0x1B00, "A"};
+        }
+        shortcuts.clear = combination;
+        return shortcuts;
+    };
+    auto& panel = shownView();
+    QWidget sink;
+    HotkeyRecorder recorder(&sink);
+    std::optional<HotkeyConfig> recorded;
+    recorder.setOnCapture([&](const HotkeyConfig& config) { recorded = config; });
+    recorder.setBeep([] {});
+    QSignalSpy clears(shortcut("clearShortcut"), &QShortcut::activated);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        recorded.reset();
+        recorder.setRecording(true);
+        QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers);
+        QApplication::sendEvent(&sink, &press);
+        recorder.setRecording(false);
+        ASSERT_TRUE(recorded.has_value()) << "the recorder takes it";
+        state().appShortcuts().setShortcuts(clearOn(*recorded));
+        panel.refreshNow();
+        clears.clear();
+
+        const auto key = Qt::Key(c.matchedKey != 0 ? c.matchedKey : c.key);
+        QTest::keyClick(&panel, key);
+        QTest::keyClick(&panel, Qt::Key_Return);
+        EXPECT_EQ(clears.count(), 0) << "neither the key alone nor Return";
+        QTest::keyClick(&panel, key, c.modifiers);
+        EXPECT_EQ(clears.count(), 1) << "exactly the recorded keys";
+    }
 }
 
 // Grabs of the main states for review, only when a directory is given.
