@@ -62,7 +62,7 @@ struct ProviderNote {
 ProviderNote providerNote(ProviderID id) {
     switch (id) {
     case ProviderID::appleFoundation:
-        return {"checkmark.seal", "On-device, free, offline. Nothing leaves your Mac."};
+        return {"checkmark.seal", "On-device, free, offline. Nothing leaves this computer."};
     case ProviderID::ollama:
         return {"desktopcomputer",
                 "Local server — no key. Start Ollama, then pick a model in Settings."};
@@ -229,8 +229,10 @@ void OnboardingView::showEvent(QShowEvent* event) {
 }
 
 void OnboardingView::appear() {
+    // This system has no on-device model, so an unfinished walkthrough starts on a cloud
+    // provider that can work once it has a key; the provider page still offers every one.
     if (!state_.hasCompletedOnboarding()) {
-        state_.setProviderID(ProviderID::appleFoundation);
+        state_.setProviderID(ProviderID::openAI);
     }
     loadKeyDraft();
     refresh();
@@ -349,13 +351,13 @@ QWidget* OnboardingView::makeWelcomePage() {
     addText(layout, QStringLiteral("Welcome to Quorvane"), semibold(DesignFonts::title2()), false,
             true);
     addText(layout,
-            QStringLiteral("It lives in your menu bar — look for the wand icon in the top-right ↑. "
-                           "Click it (or use the global shortcut) to turn a rough draft into a "
+            QStringLiteral("It lives in your system tray — look for the wand icon. Click it (or "
+                           "use the global shortcut) to turn a rough draft into a "
                            "production-quality prompt."),
             DesignFonts::callout(), true, true);
     addText(layout,
-            QStringLiteral("Your drafts and keys stay on your Mac. Nothing is sent anywhere unless "
-                           "you pick a cloud provider."),
+            QStringLiteral("Your drafts and keys stay on this computer. Nothing is sent anywhere "
+                           "unless you pick a cloud provider."),
             DesignFonts::caption(), true, true);
     return page;
 }
@@ -398,8 +400,8 @@ QWidget* OnboardingView::makeKeyPage() {
     auto* layout = pageLayout(page, 12, false);
     keyHeader_ = new OnboardingPageHeader(
         QString(),
-        QStringLiteral(
-            "Stored in a private file on this Mac — never the Keychain, never sent to us."));
+        QStringLiteral("Stored in a private, encrypted file on this computer — never in a keyring, "
+                       "never sent to us."));
     headers_.push_back(keyHeader_);
     layout->addWidget(keyHeader_);
 
@@ -474,8 +476,8 @@ QWidget* OnboardingView::makeDonePage() {
     layout->addWidget(new OnboardingIconTile, 0, Qt::AlignHCenter);
     addText(layout, QStringLiteral("You're all set"), semibold(DesignFonts::title2()), false, true);
     addText(layout,
-            QStringLiteral("Click the wand in your menu bar to thrim your first prompt. Free "
-                           "forever — donations optional."),
+            QStringLiteral("Press the global shortcut or click the wand in your system tray to "
+                           "thrim your first prompt. Free forever — donations optional."),
             DesignFonts::callout(), true, true);
     return page;
 }

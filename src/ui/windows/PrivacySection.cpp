@@ -20,7 +20,7 @@ PrivacySection::PrivacySection(AppState& state, QWidget* parent)
                                            QStringLiteral("Privacy Policy"), Links::privacy)) {
     group_->setFooter(QStringLiteral(
         "Off by default. When on, only crash/error diagnostics are sent — never your prompts, "
-        "keys, or any personal data. Your drafts and keys stay on this Mac."));
+        "keys, or any personal data. Your drafts and keys stay on this computer."));
     telemetryToggle_->setAccessibleName(QStringLiteral("Share anonymous crash reports"));
     group_->addRow(new SettingsRow(QStringLiteral("ladybug"),
                                    QStringLiteral("Share anonymous crash reports"),

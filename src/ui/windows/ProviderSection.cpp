@@ -372,8 +372,8 @@ void ProviderSection::refreshKeyBlock() {
             ? tr("Using ") + variable +
                   tr(" from your shell environment. Type a key here to override it (saved "
                      "locally).")
-            : tr("Saved to a private file in this app's container — no Keychain, no password "
-                 "prompt. Sent only to ") +
+            : tr("Saved to a private, encrypted file in your home folder — no keyring, no "
+                 "password prompt. Sent only to ") +
                   name + tr(" when you enhance — never to us. For maximum security, set ") +
                   variable + tr(" instead."));
     keyPageLink_->setVisible(!keyPageUrl(id).isEmpty());

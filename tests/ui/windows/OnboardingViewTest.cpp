@@ -181,13 +181,61 @@ TEST_F(OnboardingViewTest, AKeyPageLeftBehindByAProviderChangeCountsAsTheFirst) 
     }
 }
 
+// This system has no on-device model: a first run starts on a provider that can work, with its
+// key page, and any provider can still be picked.
+TEST_F(OnboardingViewTest, AnUnfinishedWalkthroughStartsOnOpenAI) {
+    state().setProviderID(ProviderID::appleFoundation);
+    OnboardingView view(state(), [] {});
+    view.show();
+    ViewTestState::processEvents();
+    EXPECT_EQ(state().providerID(), ProviderID::openAI);
+    EXPECT_EQ(state().model(), ProviderConfig::config(ProviderID::openAI).defaultModel);
+    EXPECT_EQ(SettingsStore(fixture.defaults()).activeProvider(), ProviderID::openAI)
+        << "persisted";
+    EXPECT_EQ(counter(view), "1 of 5");
+    view.advance();
+    view.advance();
+    EXPECT_EQ(view.step(), OnboardingView::apiKey);
+    EXPECT_EQ(view.pages()->currentIndex(), OnboardingView::apiKey);
+
+    view.goBack();
+    choose(view, ProviderID::ollama);
+    EXPECT_EQ(state().providerID(), ProviderID::ollama);
+    EXPECT_EQ(counter(view), "2 of 4");
+}
+
+// The walkthrough speaks of this computer, its tray and its shortcut as this desktop writes it.
+TEST_F(OnboardingViewTest, ThePagesDescribeThisComputer) {
+    OnboardingView view(state(), [] {});
+    view.show();
+    state().setProviderID(ProviderID::appleFoundation);
+    ViewTestState::processEvents();
+    QStringList shown;
+    for (const QLabel* label : view.findChildren<QLabel*>()) {
+        shown << label->text();
+    }
+    for (const char* text : {
+             "It lives in your system tray — look for the wand icon. Click it (or use the global "
+             "shortcut) to turn a rough draft into a production-quality prompt.",
+             "Your drafts and keys stay on this computer. Nothing is sent anywhere unless you pick "
+             "a cloud provider.",
+             "Stored in a private, encrypted file on this computer — never in a keyring, never "
+             "sent to us.",
+             "Press the global shortcut or click the wand in your system tray to thrim your first "
+             "prompt. Free forever — donations optional.",
+             "On-device, free, offline. Nothing leaves this computer.",
+             "Ctrl+Shift+E",
+         }) {
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(text))) << text;
+    }
+}
+
 TEST_F(OnboardingViewTest, FinishingSetsTheFlagFirstAndResumesOnTheDonePage) {
     std::vector<bool> flagAtFinish;
     OnboardingView view(state(), [&] { flagAtFinish.push_back(state().hasCompletedOnboarding()); });
     view.show();
     ViewTestState::processEvents();
-    EXPECT_EQ(state().providerID(), ProviderID::appleFoundation)
-        << "an unfinished walkthrough starts on the on-device provider";
+    choose(view, ProviderID::ollama);
     for (int i = 0; i < 3; ++i) {
         view.primaryButton()->click();
     }

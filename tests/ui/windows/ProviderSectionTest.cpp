@@ -313,7 +313,10 @@ TEST_F(ProviderSectionTest, EveryEditIsStoredTrimmed) {
     EXPECT_EQ(fixture_.keys().key(ProviderID::anthropic), std::optional<std::string>("s"));
     settle();
     EXPECT_EQ(section().badgeText().toStdString(), "Key saved");
-    EXPECT_TRUE(section().keyExplanation()->text().startsWith("Saved to a private file"));
+    EXPECT_EQ(section().keyExplanation()->text(),
+              "Saved to a private, encrypted file in your home folder — no keyring, no password "
+              "prompt. Sent only to Anthropic Claude when you enhance — never to us. For maximum "
+              "security, set ANTHROPIC_API_KEY instead.");
 
     QTest::keyClicks(edit, "k-1 ");
     EXPECT_EQ(fixture_.keys().key(ProviderID::anthropic), std::optional<std::string>("sk-1"));

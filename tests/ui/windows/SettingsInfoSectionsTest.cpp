@@ -97,6 +97,9 @@ TEST_F(SettingsInfoSectionsTest, TelemetryToggleWritesTheSettingAndFollowsTheSta
     PrivacySection section(state());
     ASSERT_FALSE(section.telemetryToggle()->isChecked());
     EXPECT_FALSE(section.group()->footerLabel()->isHidden());
+    EXPECT_EQ(section.group()->footerLabel()->text(),
+              "Off by default. When on, only crash/error diagnostics are sent — never your "
+              "prompts, keys, or any personal data. Your drafts and keys stay on this computer.");
 
     section.telemetryToggle()->click();
     EXPECT_TRUE(state().telemetryEnabled());
