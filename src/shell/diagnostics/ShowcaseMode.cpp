@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 namespace quorvane {
@@ -44,14 +45,18 @@ const std::vector<std::string>& sampleVariations() {
     return texts;
 }
 
+void applyFixedProvider(const QStringList& arguments, AppState& state) {
+    if (!arguments.contains(QStringLiteral("keepprovider"))) {
+        state.setProviderID(ProviderID::appleFoundation);
+        state.setModel("on-device");
+    }
+}
+
 void prepareState(const QStringList& arguments, AppState& state) {
     const auto has = [&arguments](const char* word) {
         return arguments.contains(QString::fromLatin1(word));
     };
-    if (!has("keepprovider")) {
-        state.setProviderID(ProviderID::appleFoundation);
-        state.setModel("on-device");
-    }
+    applyFixedProvider(arguments, state);
     state.setInputText(sampleDraft);
     state.setOutputText(sampleOutput);
     state.setFieldMode(FieldMode::result);
@@ -80,8 +85,9 @@ QWidget* onboardingRoot(AppState& state) {
         state, [] {}, nullptr);
 }
 
+// `shown` runs once the window is on screen, before the window is reported.
 QWidget* openWindow(const DiagnosticContext& context, const char* title, QRect content,
-                    QWidget* root) {
+                    QWidget* root, const std::function<void()>& shown = {}) {
     auto* window = new QWidget(nullptr, Qt::Window | Qt::WindowTitleHint);
     window->setWindowTitle(QString::fromLatin1(title));
     auto* layout = new QVBoxLayout(window);
@@ -92,6 +98,9 @@ QWidget* openWindow(const DiagnosticContext& context, const char* title, QRect c
     window->show();
     window->raise();
     window->activateWindow();
+    if (shown) {
+        shown();
+    }
     if (context.showcaseWindows != nullptr) {
         context.showcaseWindows->push_back(window);
     }
@@ -120,7 +129,9 @@ void ShowcaseMode::run(const QStringList& arguments, const DiagnosticContext& co
     QPointer<QWidget> settings =
         openWindow(context, "settings", QRect(660, 200, 520, 760), settingsRoot(state));
     if (arguments.contains(QStringLiteral("onboarding"))) {
-        openWindow(context, "onboarding", QRect(1190, 200, 480, 520), onboardingRoot(state));
+        // An unfinished walkthrough picks its own provider as it appears; the showcase keeps its.
+        openWindow(context, "onboarding", QRect(1190, 200, 480, 520), onboardingRoot(state),
+                   [&] { applyFixedProvider(arguments, state); });
     }
     if (arguments.contains(QStringLiteral("settings-bottom"))) {
         QTimer::singleShot(600, settings, [settings] {

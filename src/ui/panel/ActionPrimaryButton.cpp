@@ -6,14 +6,20 @@
 #include "ui/panel/ShortcutKeySequence.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+
+#include <algorithm>
 
 namespace quorvane {
 
 namespace {
 
 constexpr qreal hintOpacity = 0.7;
+constexpr int labelSpacing = 7;
+// Beside the labels when they need more than the fixed width.
+constexpr int sidePadding = 14;
 
 QLabel* makeLabel(QWidget* parent, const QFont& font) {
     auto* label = new QLabel(parent);
@@ -36,7 +42,7 @@ ActionPrimaryButton::ActionPrimaryButton(QWidget* parent)
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(7);
+    row->setSpacing(labelSpacing);
     row->addStretch(1);
     row->addWidget(symbol_);
     row->addWidget(title_);
@@ -81,6 +87,20 @@ void ActionPrimaryButton::applyToolTip() {
 
 QString ActionPrimaryButton::hintText() const {
     return hint_->text();
+}
+
+QSize ActionPrimaryButton::sizeHint() const {
+    // The fixed width was made for a one-glyph hint; "Ctrl+↵" beside "Copy & Close" does not fit
+    // it in every font, and a clipped title is worse than a wider button. The wider title counts
+    // in both modes, so that the button keeps its width when the mode changes.
+    const QFontMetrics metrics(title_->font());
+    const int title = std::max(metrics.horizontalAdvance(QStringLiteral("Copy & Close")),
+                               metrics.horizontalAdvance(QStringLiteral("Enhance")));
+    const int labels = symbol_->sizeHint().width() + title + hint_->sizeHint().width() +
+                       2 * labelSpacing + 2 * sidePadding;
+    QSize size = KitButton::sizeHint();
+    size.setWidth(std::max(size.width(), labels));
+    return size;
 }
 
 void ActionPrimaryButton::changeEvent(QEvent* event) {

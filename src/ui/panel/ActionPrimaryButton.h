@@ -25,6 +25,10 @@ public:
     void setBoundKeys(const HotkeyConfig& keys);
     QString hintText() const;
 
+    // The fixed width, or more where the title and the hint need it.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
 protected:
     void changeEvent(QEvent* event) override;
 
