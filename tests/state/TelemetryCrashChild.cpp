@@ -5,6 +5,7 @@
 // The second argument is the opt-in; the endpoint comes from SENTRY_DSN.
 #include "engine/Log.h"
 #include "platform/crashreport/SentrySDK.h"
+#include "platform/crypto/OpenSslRuntime.h"
 #include "state/Telemetry.h"
 
 #include <spdlog/sinks/null_sink.h>
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     Log::redirect(std::make_shared<spdlog::sinks::null_sink_mt>());
+    // As the application's main does, before the sender thread is the first to need it.
+    OpenSslRuntime::initialise();
     const bool crash = std::strcmp(argv[1], "crash") == 0;
     if (crash) {
         // The default action as the one to restore, whatever a sanitizer put in place, so the

@@ -216,7 +216,7 @@ TEST_F(TelemetryTest, RecordsWaitForAStartedClientAndUnreadableOnesAreDropped) {
 
     EXPECT_TRUE(recordFiles().empty());
     ASSERT_EQ(server.requests().size(), 1u);
-    const auto& body = server.requests()[0].body;
+    const auto body = server.requests()[0].body;
     const auto event = json::parse(body.substr(body.rfind('\n') + 1));
     EXPECT_EQ(event["exception"]["values"][0]["type"], "SIGABRT");
     EXPECT_EQ(event["release"], "quorvane@0.9");
@@ -232,6 +232,7 @@ protected:
         program_ = fs::path(std::getenv("HOME")) / "apps" / "telemetry-crash-child";
         fs::create_directories(program_.parent_path());
         fs::copy_file(QUORVANE_TELEMETRY_CHILD, program_, fs::copy_options::overwrite_existing);
+        CrashRecord::discardAll(crashRecordDirectory());
         server_.post("/api/7/envelope/", answerOk);
     }
 

@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -30,9 +31,12 @@ void prepareToDie() {
     }
 }
 
-[[gnu::noinline]] void writeThroughNull() {
-    volatile int* volatile target = nullptr;
-    *target = 1;
+// A page that may not be touched, so the fault is the processor's own and no sanitizer's.
+volatile int* const guardPage =
+    static_cast<volatile int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+
+[[gnu::noinline]] void writeToTheGuardPage() {
+    *guardPage = 1;
 }
 
 volatile int depthLimit = INT_MAX;
@@ -109,15 +113,15 @@ TEST_F(CrashHandlerTest, AFaultIsRecordedFromTheFaultingInstructionOutwards) {
     EXPECT_EXIT(
         {
             install();
-            writeThroughNull();
+            writeToTheGuardPage();
         },
         testing::KilledBySignal(SIGSEGV), "");
     const auto record = takeRecord();
     ASSERT_TRUE(record);
     ASSERT_GE(record->frames.size(), 2u);
     // The handler's own frames, above the signal frame, are left out.
-    const auto fault = record->frames[0] - reinterpret_cast<std::uintptr_t>(&writeThroughNull);
-    EXPECT_LT(fault, 64u) << "the first frame is not the faulting function";
+    const auto fault = record->frames[0] - reinterpret_cast<std::uintptr_t>(&writeToTheGuardPage);
+    EXPECT_LT(fault, 512u) << "the first frame is not the faulting function";
     EXPECT_TRUE(contains(record->images.front(), record->frames[1]));
 }
 
@@ -159,7 +163,7 @@ TEST_F(CrashHandlerTest, TheActionInstalledBeforeRunsAfterTheRecord) {
             prepareToDie();
             std::signal(SIGSEGV, exitWith42);
             CrashHandler::install(settings());
-            writeThroughNull();
+            writeToTheGuardPage();
         },
         testing::ExitedWithCode(42), "");
     EXPECT_TRUE(takeRecord());

@@ -214,7 +214,7 @@ TEST_F(SentrySDKTest, CrashesAreRecordedWhileReportingRunsAndSentAsFatalEvents) 
     const auto eventId = SentrySDK::capture(record);
     ASSERT_TRUE(SentrySDK::flush(enough));
     ASSERT_EQ(server.requests().size(), 1u);
-    const auto& body = server.requests()[0].body;
+    const auto body = server.requests()[0].body;
     const auto event = json::parse(body.substr(body.rfind('\n') + 1));
     EXPECT_EQ(event["event_id"], eventId);
     EXPECT_EQ(event["level"], "fatal");
