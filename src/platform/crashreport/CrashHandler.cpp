@@ -46,7 +46,7 @@ struct ImageText {
 
 // Everything the handler reads, prepared in normal code.
 struct HandlerState {
-    CrashHandler::Settings settings;
+    const std::atomic<bool>* consent = nullptr;
     char directory[directoryCapacity] = {};
     std::size_t directoryLength = 0;
     char release[releaseCapacity] = {};
@@ -283,7 +283,7 @@ void onFatalSignal(int signal, siginfo_t*, void* context) {
         const auto self = static_cast<pid_t>(syscall(SYS_gettid));
         pid_t none = 0;
         if (handlingThread.compare_exchange_strong(none, self)) {
-            if (state->settings.consent == nullptr || state->settings.consent->load()) {
+            if (state->consent == nullptr || state->consent->load()) {
                 writeRecord(*state, signal, context);
             }
         } else if (none != self) {
@@ -301,7 +301,7 @@ void onFatalSignal(int signal, siginfo_t*, void* context) {
 
 void describe(HandlerState& state, const CrashHandler::Settings& settings,
               const std::string& directory) {
-    state.settings = settings;
+    state.consent = settings.consent;
     std::memcpy(state.directory, directory.data(), directory.size());
     state.directoryLength = directory.size();
     state.releaseLength = std::min(settings.release.size(), releaseCapacity);

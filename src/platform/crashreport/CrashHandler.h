@@ -27,8 +27,6 @@ public:
         // When set, a crash is recorded only while it holds true, so that taking consent back
         // takes effect at once.
         const std::atomic<bool>* consent = nullptr;
-
-        bool operator==(const Settings&) const = default;
     };
 
     // Installs the handler for the five signals, or takes the new settings when it is already
