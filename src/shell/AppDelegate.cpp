@@ -56,6 +56,7 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     if (state_.telemetryEnabled()) {
         startTelemetry();
     }
+    reportPendingCrashes();
     Log::app().log("Quorvane launched");
 
     if (runDiagnosticMode(arguments)) {

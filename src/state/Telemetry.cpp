@@ -3,6 +3,7 @@
 #include "engine/Log.h"
 #include "platform/appinfo/ApplicationInfo.h"
 #include "platform/appinfo/PropertyList.h"
+#include "platform/crashreport/CrashRecord.h"
 #include "platform/crashreport/SentryDsn.h"
 #include "platform/crashreport/SentrySDK.h"
 
@@ -69,6 +70,36 @@ void configureSentryOptions(SentryOptions& options, const std::string& dsn) {
     options.debug = false;
     options.sendDefaultPii = false;
     options.tracesSampleRate = 0.0;
+    options.crashDirectory = crashRecordDirectory();
+    options.crashConsent = &telemetryOptedIn;
+}
+
+std::filesystem::path crashRecordDirectory() {
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
+        return std::filesystem::path(state) / "Quorvane";
+    }
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home != nullptr ? home : "/tmp") / ".local/state/Quorvane";
+}
+
+void reportPendingCrashes() {
+    const auto directory = crashRecordDirectory();
+    if (!telemetryOptedIn) {
+        if (const auto deleted = CrashRecord::discardAll(directory); deleted > 0) {
+            Log::app().log("Telemetry: opt-in OFF — %zu crash record(s) deleted unsent", deleted);
+        }
+        return;
+    }
+    if (!SentrySDK::isEnabled()) {
+        return;
+    }
+    const auto records = CrashRecord::takeAll(directory);
+    for (const auto& record : records) {
+        SentrySDK::capture(record);
+    }
+    if (!records.empty()) {
+        Log::app().log("Telemetry: %zu crash(es) of an earlier run reported", records.size());
+    }
 }
 
 std::optional<std::string> captureTelemetryMessage(const std::string& message) {

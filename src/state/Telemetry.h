@@ -7,6 +7,7 @@
 #include "platform/crashreport/SentryOptions.h"
 
 #include <atomic>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -20,8 +21,18 @@ inline std::atomic<bool> telemetryOptedIn{false};
 // dictionary's SENTRY_DSN (returned even when empty). Nothing otherwise.
 std::optional<std::string> resolveSentryDSN();
 
-// Starts reporting when opted in and a DSN is found; logs which it did.
+// Starts reporting when opted in and a DSN is found; logs which it did. While reporting runs,
+// a crash is written down in crashRecordDirectory() as long as the user stays opted in.
 void startTelemetry();
+
+// $XDG_STATE_HOME/Quorvane, or ~/.local/state/Quorvane.
+std::filesystem::path crashRecordDirectory();
+
+// What earlier runs' crashes left behind: sent as one fatal event each and deleted when opted
+// in and reporting runs; deleted unsent when not opted in; kept for a later start when opted in
+// without a DSN. A record that cannot be read is deleted. Called once at launch, after
+// startTelemetry().
+void reportPendingCrashes();
 
 void configureSentryOptions(SentryOptions& options, const std::string& dsn);
 

@@ -1,23 +1,31 @@
 #include "state/Telemetry.h"
 
 #include "engine/Log.h"
+#include "harness/ChildProcess.h"
 #include "platform/appinfo/ApplicationInfo.h"
+#include "platform/crashreport/CrashRecord.h"
+#include "platform/crashreport/LoadedImages.h"
 #include "platform/crashreport/SentrySDK.h"
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <spdlog/sinks/null_sink.h>
 #include <spdlog/sinks/ringbuffer_sink.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 namespace quorvane {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using nlohmann::json;
 
 std::string plistWithDsn(const std::string& value) {
     return "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>SENTRY_DSN</key>" + value +
@@ -165,6 +173,141 @@ TEST_F(TelemetryTest, CapturesGoOutOnlyWhileOptedIn) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_NE(requests[0].body.find("opt-in send"), std::string::npos);
     EXPECT_NE(requests[0].body.find(*sent), std::string::npos);
+}
+
+// Crashes of earlier runs.
+
+const std::string soundRecord = "quorvane-crash 1\nsignal 6\ntime 1718000000250\nrelease 0.9\n"
+                                "frame 0x1234\nend\n";
+
+void answerOk(const httplib::Request&, httplib::Response& response) {
+    response.status = 200;
+}
+
+std::vector<fs::path> recordFiles() {
+    std::vector<fs::path> files;
+    std::error_code ignored;
+    for (fs::directory_iterator entry(crashRecordDirectory(), ignored), end; entry != end;
+         entry.increment(ignored)) {
+        if (CrashRecord::isRecordFileName(entry->path().filename().string())) {
+            files.push_back(entry->path());
+        }
+    }
+    return files;
+}
+
+TEST_F(TelemetryTest, RecordsWaitForAStartedClientAndUnreadableOnesAreDropped) {
+    fs::create_directories(crashRecordDirectory());
+    std::ofstream(crashRecordDirectory() / "crash-1718000000250-7.record") << soundRecord;
+    std::ofstream(crashRecordDirectory() / "crash-1718000000300-8.record")
+        << "quorvane-crash 1\nsig";
+
+    telemetryOptedIn = true;
+    reportPendingCrashes(); // opted in, but no endpoint to send them to
+    EXPECT_EQ(recordFiles().size(), 2u);
+
+    test::LoopbackServer server;
+    server.post("/api/1/envelope/", answerOk);
+    ::setenv("SENTRY_DSN", ("http://k@127.0.0.1:" + std::to_string(server.port()) + "/1").c_str(),
+             1);
+    startTelemetry();
+    reportPendingCrashes();
+    ASSERT_TRUE(SentrySDK::flush(20s));
+
+    EXPECT_TRUE(recordFiles().empty());
+    ASSERT_EQ(server.requests().size(), 1u);
+    const auto body = server.requests()[0].body;
+    const auto event = json::parse(body.substr(body.rfind('\n') + 1));
+    EXPECT_EQ(event["exception"]["values"][0]["type"], "SIGABRT");
+    EXPECT_EQ(event["release"], "quorvane@0.9");
+    EXPECT_EQ(loggedCount("Telemetry: 1 crash(es) of an earlier run reported"), 1);
+}
+
+// A program that crashes with reporting on, started from a copy under the home folder so that
+// its own path is one that must not be sent.
+class TelemetryCrashTest : public TelemetryTest {
+protected:
+    void SetUp() override {
+        TelemetryTest::SetUp();
+        program_ = fs::path(std::getenv("HOME")) / "apps" / "telemetry-crash-child";
+        fs::create_directories(program_.parent_path());
+        fs::copy_file(QUORVANE_TELEMETRY_CHILD, program_, fs::copy_options::overwrite_existing);
+        CrashRecord::discardAll(crashRecordDirectory());
+        server_.post("/api/7/envelope/", answerOk);
+    }
+
+    // How the child ended: its wait status, or nothing when it outlived its time.
+    std::optional<int> run(const char* mode, const char* optIn) {
+        test::SpawnOptions options;
+        options.environment = {
+            {"SENTRY_DSN", "http://pub@127.0.0.1:" + std::to_string(server_.port()) + "/7"},
+            {"OPENAI_API_KEY", "sk-test-crash-key-0123456789"},
+        };
+        const pid_t pid = test::spawn({program_.string(), mode, optIn}, options);
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        int status = 0;
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+                return std::nullopt;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        return status;
+    }
+
+    void crash() {
+        const auto status = run("crash", "on");
+        ASSERT_TRUE(status);
+        ASSERT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << *status;
+        ASSERT_EQ(recordFiles().size(), 1u);
+        EXPECT_TRUE(server_.requests().empty()) << "the crashing run sends nothing itself";
+    }
+
+    fs::path program_;
+    test::LoopbackServer server_;
+};
+
+TEST_F(TelemetryCrashTest, TheNextStartSendsOneFatalEventWithoutPersonalData) {
+    crash();
+
+    ASSERT_EQ(run("start", "on"), 0);
+
+    EXPECT_TRUE(recordFiles().empty());
+    const auto requests = server_.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const auto& body = requests[0].body;
+    const auto event = json::parse(body.substr(body.rfind('\n') + 1));
+    EXPECT_EQ(event["level"], "fatal");
+    const auto& exception = event["exception"]["values"][0];
+    EXPECT_EQ(exception["type"], "SIGSEGV");
+    EXPECT_FALSE(exception["stacktrace"]["frames"].empty());
+    const auto& images = event["debug_meta"]["images"];
+    ASSERT_FALSE(images.empty());
+    EXPECT_EQ(images[0]["code_file"], "telemetry-crash-child") << "the program, by name alone";
+    EXPECT_FALSE(images[0]["code_id"].get<std::string>().empty());
+
+    EXPECT_EQ(body.find(std::getenv("HOME")), std::string::npos) << "a path under the home";
+    EXPECT_EQ(body.find("DRAFT-MARKER"), std::string::npos);
+    EXPECT_EQ(body.find("sk-test-crash-key"), std::string::npos);
+    for (const auto& name : LoadedImages::currentIdentity().userNames) {
+        if (name.size() >= 4) {
+            EXPECT_EQ(body.find("/" + name), std::string::npos) << name;
+        }
+    }
+
+    ASSERT_EQ(run("start", "on"), 0);
+    EXPECT_EQ(server_.requests().size(), 1u) << "a crash is reported once";
+}
+
+TEST_F(TelemetryCrashTest, WithOptInOffTheRecordIsDeletedUnsent) {
+    crash();
+
+    ASSERT_EQ(run("start", "off"), 0);
+
+    EXPECT_TRUE(recordFiles().empty());
+    EXPECT_TRUE(server_.requests().empty());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -42,6 +43,50 @@ json baseEvent(const std::string& eventId, const std::string& level,
     };
 }
 
+std::string hexAddress(std::uint64_t address) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(address));
+    return text;
+}
+
+json debugImages(const std::vector<CrashImage>& images) {
+    auto list = json::array();
+    for (const auto& image : images) {
+        // Without a build id the service cannot match the image to its symbols.
+        if (image.buildId.empty()) {
+            continue;
+        }
+        list.push_back({
+            {"type", "elf"},
+            {"code_file", image.path},
+            {"code_id", image.buildId},
+            {"debug_id", SentryEvent::debugId(image.buildId)},
+            {"image_addr", hexAddress(image.address)},
+            {"image_size", image.size},
+        });
+    }
+    return list;
+}
+
+json crashException(const CrashRecord& record) {
+    const std::string name(CrashRecord::signalName(record.signal).value_or("SIGNAL"));
+    auto frames = json::array();
+    // The service lists frames from the outermost caller to the crashing one.
+    for (auto frame = record.frames.rbegin(); frame != record.frames.rend(); ++frame) {
+        frames.push_back({{"instruction_addr", hexAddress(*frame)}});
+    }
+    return {
+        {"type", name},
+        {"value", std::string(CrashRecord::signalDescription(record.signal))},
+        {"mechanism",
+         {{"type", "signalhandler"},
+          {"handled", false},
+          {"synthetic", true},
+          {"meta", {{"signal", {{"number", record.signal}, {"name", name}}}}}}},
+        {"stacktrace", {{"frames", frames}}},
+    };
+}
+
 } // namespace
 
 SentryEvent::SentryEvent(std::string eventId, std::string payload, std::string sdkVersion)
@@ -68,6 +113,28 @@ SentryEvent SentryEvent::error(const SentryError& error, const SentryEventContex
     };
     event["exception"] = {{"values", json::array({exception})}};
     return SentryEvent(std::move(eventId), compact(event), context.version);
+}
+
+SentryEvent SentryEvent::crash(const CrashRecord& record, const SentryEventContext& context) {
+    auto eventId = Uuid::random().compactLowercase();
+    auto event = baseEvent(eventId, "fatal", context, record.time);
+    event["release"] = "quorvane@" + record.release;
+    event["exception"] = {{"values", json::array({crashException(record)})}};
+    event["debug_meta"] = {{"images", debugImages(record.images)}};
+    return SentryEvent(std::move(eventId), compact(event), context.version);
+}
+
+std::string SentryEvent::debugId(std::string_view buildId) {
+    std::string bytes(32, '0');
+    std::copy_n(buildId.begin(), std::min<std::size_t>(buildId.size(), 32), bytes.begin());
+    const auto byte = [&bytes](int index) {
+        return bytes.substr(static_cast<std::size_t>(index) * 2, 2);
+    };
+    std::string id;
+    for (const int index : {3, 2, 1, 0, -1, 5, 4, -1, 7, 6, -1, 8, 9, -1, 10, 11, 12, 13, 14, 15}) {
+        id += index < 0 ? std::string("-") : byte(index);
+    }
+    return id;
 }
 
 std::string SentryEvent::envelope(Clock::time_point sentAt) const {

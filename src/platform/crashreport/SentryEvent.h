@@ -2,11 +2,13 @@
 // what is listed here: no user, no IP address, no host name, no breadcrumbs.
 #pragma once
 
+#include "CrashRecord.h"
 #include "OsRelease.h"
 #include "SentryError.h"
 
 #include <chrono>
 #include <string>
+#include <string_view>
 
 namespace quorvane {
 
@@ -26,6 +28,15 @@ public:
     // A handled-error event at level "error".
     static SentryEvent error(const SentryError& error, const SentryEventContext& context,
                              Clock::time_point timestamp = Clock::now());
+
+    // A crash of an earlier run at level "fatal": the signal as the exception, the crashing
+    // thread's frames and, as debug images, the loaded images that have a build id, so that
+    // the service can symbolicate the frames. Its time and release are the crash's own.
+    static SentryEvent crash(const CrashRecord& record, const SentryEventContext& context);
+
+    // The debug identifier the service derives from an ELF build id: its first 16 bytes
+    // (zero-padded) as a GUID whose first three fields are little-endian.
+    static std::string debugId(std::string_view buildId);
 
     // 32 lower-case hex digits.
     const std::string& eventId() const { return eventId_; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -23,6 +24,11 @@ struct SentryOptions {
     std::string releaseVersion;
     // Where the operating system's name and version are read.
     std::filesystem::path osReleasePath = "/etc/os-release";
+    // Where a crash is written down while reporting runs (see CrashHandler); empty means
+    // crashes are not recorded.
+    std::filesystem::path crashDirectory;
+    // When set, a crash is recorded only while it holds true.
+    const std::atomic<bool>* crashConsent = nullptr;
 
     bool operator==(const SentryOptions&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "SentrySDK.h"
 
+#include "CrashHandler.h"
 #include "OsRelease.h"
 #include "SentryDsn.h"
 #include "SentryEvent.h"
@@ -58,6 +59,15 @@ std::shared_ptr<Client> makeClient(const SentryOptions& options) {
 
 // The identifier is returned even when the transport drops the event, as
 // the event did happen; only its delivery was refused.
+// Crashes are recorded exactly while a client runs that asks for it.
+void recordCrashesFor(const Client* client) {
+    if (client == nullptr || client->options.crashDirectory.empty() ||
+        !CrashHandler::install({client->options.crashDirectory, client->context.version,
+                                client->options.crashConsent})) {
+        CrashHandler::uninstall();
+    }
+}
+
 std::string enqueue(Client& client, SentryEvent event) {
     auto eventId = event.eventId();
     client.transport->enqueue(std::move(event));
@@ -83,6 +93,7 @@ void SentrySDK::start(const std::function<void(SentryOptions&)>& configureOption
     // Built outside the lock: the old client's sender is stopped and joined
     // when the last reference goes, which may wait for a request to cancel.
     auto client = makeClient(options);
+    recordCrashesFor(client.get());
     std::lock_guard lock(state.mutex);
     state.client = std::move(client);
 }
@@ -92,6 +103,9 @@ std::string SentrySDK::capture(const std::string& message) {
     if (!client) {
         return emptyEventId;
     }
+    // Captures come from ordinary code at ordinary moments: a good time to catch up with the
+    // libraries loaded since the last look, which the crash handler cannot list itself.
+    CrashHandler::refreshImages();
     return enqueue(*client, SentryEvent::message(message, client->context));
 }
 
@@ -100,7 +114,16 @@ std::string SentrySDK::capture(const SentryError& error) {
     if (!client) {
         return emptyEventId;
     }
+    CrashHandler::refreshImages();
     return enqueue(*client, SentryEvent::error(error, client->context));
+}
+
+std::string SentrySDK::capture(const CrashRecord& record) {
+    const auto client = currentClient();
+    if (!client) {
+        return emptyEventId;
+    }
+    return enqueue(*client, SentryEvent::crash(record, client->context));
 }
 
 bool SentrySDK::flush(std::chrono::milliseconds timeout) {
@@ -127,6 +150,7 @@ std::optional<SentryOptions> SentrySDK::options() {
 }
 
 void SentrySDK::close() {
+    CrashHandler::uninstall();
     std::shared_ptr<Client> closed;
     auto& state = facade();
     std::lock_guard lock(state.mutex);

@@ -4,6 +4,7 @@
 // their opt-in before every capture.
 #pragma once
 
+#include "CrashRecord.h"
 #include "SentryError.h"
 #include "SentryOptions.h"
 
@@ -21,13 +22,17 @@ public:
 
     // Starts reporting with the options the closure fills in. Starting again
     // with the same options keeps the running client; other options replace
-    // it. A DSN that does not parse leaves reporting off.
+    // it. A DSN that does not parse leaves reporting off. With a crash
+    // directory, fatal signals are recorded there for as long as reporting
+    // runs.
     static void start(const std::function<void(SentryOptions&)>& configureOptions);
 
     // Queue one event for the background sender and return its identifier
     // (32 lower-case hex digits); emptyEventId when reporting is off.
     static std::string capture(const std::string& message);
     static std::string capture(const SentryError& error);
+    // A crash recorded by an earlier run, as one fatal event.
+    static std::string capture(const CrashRecord& record);
 
     // Blocks until the queued events are sent, at most the time-out; true
     // when nothing is left to send.
@@ -42,8 +47,8 @@ public:
     // The options reporting runs with; nothing when it is off.
     static std::optional<SentryOptions> options();
 
-    // Stops reporting and drops unsent events. The program never calls it;
-    // tests do, between cases.
+    // Stops reporting, and recording crashes, and drops unsent events. The
+    // program never calls it; tests do, between cases.
     static void close();
 };
 

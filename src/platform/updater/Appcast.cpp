@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -90,22 +91,55 @@ std::optional<std::string> sparkleValue(const pugi::xml_node& item, const pugi::
     return value;
 }
 
+// Feeds written by hand often carry file names with raw spaces, which are not
+// valid in a URL; encoding them keeps the release instead of losing it.
+std::string spacesEncoded(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == ' ') {
+            out += "%20";
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
 std::optional<std::string> webLink(std::string_view reference, const Url& feedUrl) {
     // An empty reference would stand for the feed itself.
     reference = trimmed(reference);
     if (reference.empty()) {
         return std::nullopt;
     }
-    const auto resolved = feedUrl.resolved(reference);
+    const auto resolved = feedUrl.resolved(spacesEncoded(reference));
     if (!resolved || !Appcast::isWebUrl(*resolved)) {
         return std::nullopt;
     }
     return resolved->text();
 }
 
+std::string lowercased(std::string_view text) {
+    std::string out(text);
+    for (auto& c : out) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+// This program follows no release channel, so an item on one (a beta, say)
+// is never offered; nor is a build for another system.
+bool isOffered(const pugi::xml_node& item, const pugi::xml_node& enclosure) {
+    if (sparkleChildText(item, "channel")) {
+        return false;
+    }
+    const auto os = sparkleValue(item, enclosure, "os");
+    return !os || lowercased(trimmed(*os)) == "linux";
+}
+
 std::optional<AppcastItem> readItem(const pugi::xml_node& item, const Url& feedUrl) {
     const auto enclosure = item.child("enclosure");
-    if (!enclosure) {
+    if (!enclosure || !isOffered(item, enclosure)) {
         return std::nullopt;
     }
     AppcastItem result;

@@ -19,8 +19,10 @@ public:
 
     // The usable items in feed order; nothing when the text is not an RSS
     // feed. Items without a version or without an http or https download are
-    // left out; a release-notes link of another scheme is dropped. Relative
-    // links resolve against feedUrl.
+    // left out, as are items on a release channel ("sparkle:channel") and
+    // items for another system ("sparkle:os" other than "linux"); a
+    // release-notes link of another scheme is dropped. Relative links resolve
+    // against feedUrl; raw spaces in links are percent-encoded.
     static std::optional<std::vector<AppcastItem>> parse(std::string_view xml, const Url& feedUrl);
 
     // The item with the highest version; the first of equal ones.

@@ -66,6 +66,52 @@ TEST(SentryEventTest, ErrorEventIsAHandledExceptionOfTypeAndValue) {
     expectNoPersonalData(payload);
 }
 
+TEST(SentryEventTest, CrashEventIsAFatalSignalWithItsFramesAndDebugImages) {
+    CrashRecord record;
+    record.signal = 11;
+    record.time = SentryEvent::Clock::time_point(std::chrono::milliseconds(1714555800250));
+    record.release = "1.3.0"; // the crashed build, not the one reporting it
+    record.frames = {0x55d0c0003cde, 0x55d0c0003d00, 0x7f0000045305};
+    record.images = {
+        {0x55d0c0000000, 0x12000, "d100ffcbf1f3047677a0a8f12d70fe84089bc1f3", "quorvane"},
+        {0x7f0000000000, 0x1e2000, "", "/usr/lib/libnoid.so"}};
+
+    const auto payload = json::parse(SentryEvent::crash(record, context).payload());
+
+    EXPECT_EQ(payload["level"], "fatal");
+    EXPECT_EQ(payload["timestamp"], "2024-05-01T09:30:00.250Z");
+    EXPECT_EQ(payload["release"], "quorvane@1.3.0");
+    EXPECT_EQ(payload["platform"], "native");
+    const auto& exception = payload["exception"]["values"][0];
+    EXPECT_EQ(exception["type"], "SIGSEGV");
+    EXPECT_EQ(exception["value"], "Segmentation fault");
+    EXPECT_EQ(exception["mechanism"],
+              json({{"type", "signalhandler"},
+                    {"handled", false},
+                    {"synthetic", true},
+                    {"meta", {{"signal", {{"number", 11}, {"name", "SIGSEGV"}}}}}}));
+    // Outermost caller first, the faulting instruction last.
+    EXPECT_EQ(exception["stacktrace"]["frames"],
+              json::parse(R"([{"instruction_addr": "0x7f0000045305"},
+                              {"instruction_addr": "0x55d0c0003d00"},
+                              {"instruction_addr": "0x55d0c0003cde"}])"));
+    EXPECT_EQ(payload["debug_meta"]["images"],
+              json::array({{{"type", "elf"},
+                            {"code_file", "quorvane"},
+                            {"code_id", "d100ffcbf1f3047677a0a8f12d70fe84089bc1f3"},
+                            {"debug_id", "cbff00d1-f3f1-7604-77a0-a8f12d70fe84"},
+                            {"image_addr", "0x55d0c0000000"},
+                            {"image_size", 0x12000}}}))
+        << "an image without a build id cannot be symbolicated and is left out";
+    expectNoPersonalData(payload);
+}
+
+TEST(SentryEventTest, DebugIdsAreTheBuildIdsFirstSixteenBytesAsALittleEndianGuid) {
+    EXPECT_EQ(SentryEvent::debugId("000102030405060708090a0b0c0d0e0f1011"),
+              "03020100-0504-0706-0809-0a0b0c0d0e0f");
+    EXPECT_EQ(SentryEvent::debugId("0a1b2c3d"), "3d2c1b0a-0000-0000-0000-000000000000");
+}
+
 TEST(SentryEventTest, EnvelopeIsHeaderItemAndPayloadOnThreeLines) {
     // Multi-byte text: the item length counts bytes, not characters.
     const auto event = SentryEvent::message("Grüße — \"quoted\"\nsecond line", context);

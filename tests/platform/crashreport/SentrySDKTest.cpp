@@ -1,6 +1,7 @@
 #include "platform/crashreport/SentrySDK.h"
 
 #include "platform/appinfo/ApplicationInfo.h"
+#include "platform/crashreport/CrashHandler.h"
 #include "support/LoopbackServer.h"
 #include "support/StallingHandler.h"
 
@@ -180,6 +181,45 @@ TEST_F(SentrySDKTest, StartingWithAnotherDsnSendsThereFromThenOn) {
 
     EXPECT_EQ(first.requests().size(), 1u);
     EXPECT_EQ(second.requests().size(), 1u);
+}
+
+TEST_F(SentrySDKTest, CrashesAreRecordedWhileReportingRunsAndSentAsFatalEvents) {
+    LoopbackServer server;
+    server.post("/api/5/envelope/", answerOk);
+    const auto folder = std::filesystem::path(std::getenv("TMPDIR")) / "crashes";
+    const auto startWith = [&](const std::string& dsn, const std::filesystem::path& crashes) {
+        SentrySDK::start([&](SentryOptions& options) {
+            options.dsn = dsn;
+            options.osReleasePath = osRelease_;
+            options.crashDirectory = crashes;
+        });
+    };
+
+    startWith(dsnFor(server), {});
+    EXPECT_FALSE(CrashHandler::isInstalled()) << "no folder, no recording";
+    startWith(dsnFor(server), folder);
+    EXPECT_TRUE(CrashHandler::isInstalled());
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    startWith("not a dsn", folder);
+    EXPECT_FALSE(CrashHandler::isInstalled()) << "reporting is off";
+    startWith(dsnFor(server), folder);
+    SentrySDK::close();
+    EXPECT_FALSE(CrashHandler::isInstalled());
+
+    start(dsnFor(server));
+    CrashRecord record;
+    record.signal = 7;
+    record.release = "0.9";
+    record.frames = {0x1234};
+    const auto eventId = SentrySDK::capture(record);
+    ASSERT_TRUE(SentrySDK::flush(enough));
+    ASSERT_EQ(server.requests().size(), 1u);
+    const auto body = server.requests()[0].body;
+    const auto event = json::parse(body.substr(body.rfind('\n') + 1));
+    EXPECT_EQ(event["event_id"], eventId);
+    EXPECT_EQ(event["level"], "fatal");
+    EXPECT_EQ(event["exception"]["values"][0]["type"], "SIGBUS");
+    EXPECT_EQ(event["contexts"]["os"]["name"], "Fixture OS");
 }
 
 } // namespace

@@ -103,6 +103,71 @@ TEST(AppcastTest, LeavesOutItemsWithoutAVersionOrAWebDownload) {
     EXPECT_EQ((*items)[0].releaseNotesUrl, std::nullopt);
 }
 
+TEST(AppcastTest, BetaAndOtherSystemsBuildsAreNotOffered) {
+    // Each newer item stands beside the default release 10; only what this system may install
+    // can become the newest.
+    struct Case {
+        const char* name;
+        const char* newerItem;
+        const char* newest;
+    };
+    const Case cases[] = {
+        {"beta channel",
+         R"(<item><sparkle:channel>beta</sparkle:channel>
+              <enclosure url="https://dl.example.com/q-11b.tgz" sparkle:version="11"/></item>)",
+         "10"},
+        {"empty channel",
+         R"(<item><sparkle:channel/><enclosure url="https://dl.example.com/q-11.tgz"
+              sparkle:version="11"/></item>)",
+         "10"},
+        {"macOS build",
+         R"(<item><enclosure url="https://dl.example.com/q-11.dmg" sparkle:version="11"
+              sparkle:os="macos"/></item>)",
+         "10"},
+        {"Windows build as an element",
+         R"(<item><sparkle:os>windows</sparkle:os>
+              <enclosure url="https://dl.example.com/q-11.exe" sparkle:version="11"/></item>)",
+         "10"},
+        {"Linux build",
+         R"(<item><enclosure url="https://dl.example.com/q-11.tgz" sparkle:version="11"
+              sparkle:os="linux"/></item>)",
+         "11"},
+        {"Linux build in capitals",
+         R"(<item><enclosure url="https://dl.example.com/q-11.tgz" sparkle:version="11"
+              sparkle:os=" Linux "/></item>)",
+         "11"},
+        {"channel of another namespace",
+         R"(<item><channel xmlns="http://example.com/other">beta</channel>
+              <enclosure url="https://dl.example.com/q-11.tgz" sparkle:version="11"/></item>)",
+         "11"},
+    };
+    const std::string defaultItem =
+        R"(<item><enclosure url="https://dl.example.com/q-10.tgz" sparkle:version="10"/></item>)";
+    for (const auto& c : cases) {
+        const auto items = Appcast::parse(rss(c.newerItem + defaultItem), feed);
+        ASSERT_TRUE(items) << c.name;
+        const auto newest = Appcast::newest(*items);
+        ASSERT_TRUE(newest) << c.name;
+        EXPECT_EQ(newest->version, c.newest) << c.name;
+    }
+}
+
+TEST(AppcastTest, RawSpacesInLinksArePercentEncoded) {
+    const auto items = Appcast::parse(rss(R"(
+        <item><sparkle:releaseNotesLink>notes/Release 3.html</sparkle:releaseNotesLink>
+          <enclosure url=" https://dl.example.com/Quorvane 3.0 final.tar.gz "
+                     sparkle:version="3"/></item>
+        <item><enclosure url="downloads/Quorvane 4.tgz" sparkle:version="4"/></item>)"),
+                                      feed);
+    ASSERT_TRUE(items);
+    ASSERT_EQ(items->size(), 2u);
+    EXPECT_EQ((*items)[0].downloadUrl, "https://dl.example.com/Quorvane%203.0%20final.tar.gz");
+    EXPECT_EQ((*items)[0].releaseNotesUrl,
+              "https://updates.example.com/quorvane/notes/Release%203.html");
+    EXPECT_EQ((*items)[1].downloadUrl,
+              "https://updates.example.com/quorvane/downloads/Quorvane%204.tgz");
+}
+
 TEST(AppcastTest, RejectsWhatIsNotAnRssChannel) {
     for (const char* xml : {"", "<rss><channel>", "<feed><entry/></feed>", "<rss version=\"2.0\"/>",
                             "<html><body>Not found</body></html>"}) {
