@@ -8,6 +8,7 @@
 #include "platform/task/QtMainQueue.h"
 #include "state/AppState.h"
 #include "support/LoopbackServer.h"
+#include "support/QtWaitUntil.h"
 
 #include <chrono>
 #include <filesystem>
@@ -44,8 +45,8 @@ public:
     void failWith(int status, const std::string& message);
 
     // Runs the Qt event loop until the condition holds; false after the patience.
-    static bool waitUntil(const std::function<bool()>& done,
-                          std::chrono::milliseconds patience = std::chrono::seconds(10));
+    static testing::AssertionResult waitUntil(const std::function<bool()>& done,
+                                              std::chrono::milliseconds patience = defaultPatience);
     // Lets queued work and coalesced re-reads run.
     static void processEvents();
 
