@@ -1158,9 +1158,10 @@ TEST_F(AppStateTest, AListArrivingAfterAProviderSwitchLeavesTheNewProvidersModel
 
 TEST_F(AppStateTest, OnlyOneModelFetchRunsAtATime) {
     useLoopbackProvider();
-    server_.get("/v1/models", [this](const httplib::Request&, httplib::Response& response) {
-        server_.waitUntilStopped();
-        response.status = 500;
+    const auto answer = std::make_shared<std::atomic<bool>>(false);
+    server_.get("/v1/models", [answer](const httplib::Request&, httplib::Response& response) {
+        (void)test::waitUntil([&] { return answer->load(); }, patience);
+        response.set_content(R"({"data":[{"id":"listed"}]})", "application/json");
     });
     AppState& app = state();
     app.fetchModels();
@@ -1168,8 +1169,13 @@ TEST_F(AppStateTest, OnlyOneModelFetchRunsAtATime) {
     bool secondEnded = false;
     app.fetchModels([&] { secondEnded = true; });
     EXPECT_TRUE(secondEnded);
-    app.cancelEnhance();
-    EXPECT_TRUE(app.isFetchingModels()) << "the fetch is outside the task slot";
+
+    app.cancelEnhance(); // the fetch is outside the task slot and goes on
+    *answer = true;
+    ASSERT_TRUE(pump([&] { return !app.isFetchingModels(); }));
+    EXPECT_EQ(app.modelFetchError(), std::nullopt);
+    EXPECT_THAT(app.fetchedModels(),
+                testing::Contains(testing::Pair(ProviderID::custom, ElementsAre("listed"))));
     EXPECT_EQ(server_.requests().size(), 1u);
 }
 
