@@ -105,5 +105,21 @@ TEST(WorkerSetTest, AWorkerWhoseLinkHasAlreadyStoppedStartsStopped) {
     EXPECT_EQ(stoppedAtOnce.load(), starts) << "some work began before its stop reached it";
 }
 
+TEST(WorkerSetTest, WorkersThatEndedAreJoinedAtTheNextStart) {
+    WorkerSet workers;
+    const auto nothing = [](std::stop_token) {};
+    for (int i = 0; i < 3; ++i) {
+        workers.start(std::stop_token(), nothing);
+    }
+    // Each start joins what has ended since; once the earlier work is all done, only the newest
+    // worker is left. The starts are bounded, as a set that never joins would pile up threads.
+    int starts = 0;
+    ASSERT_TRUE(test::waitUntil([&] {
+        workers.start(std::stop_token(), nothing);
+        return workers.size() == 1 || ++starts == 1000;
+    }));
+    EXPECT_EQ(workers.size(), 1u) << "workers that had ended were kept";
+}
+
 } // namespace
 } // namespace quorvane
