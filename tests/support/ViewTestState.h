@@ -44,7 +44,7 @@ public:
     // A reply with this HTTP status and an OpenAI-style error body instead.
     void failWith(int status, const std::string& message);
 
-    // Runs the Qt event loop until the condition holds; false after the patience.
+    // Runs the Qt event loop until the condition holds; a failure once the patience has passed.
     static testing::AssertionResult waitUntil(const std::function<bool()>& done,
                                               std::chrono::milliseconds patience = defaultPatience);
     // Lets queued work and coalesced re-reads run.
