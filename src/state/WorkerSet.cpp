@@ -11,20 +11,21 @@ WorkerSet::~WorkerSet() {
 void WorkerSet::start(std::stop_token linked, Work work) {
     reapFinished();
     auto worker = std::make_unique<Worker>();
-    worker->thread =
-        std::jthread([work = std::move(work), finished = worker->finished](std::stop_token stop) {
+    // Linked first: a stop that has already happened reaches the source here, before the work
+    // can look at its token.
+    worker->link.emplace(std::move(linked),
+                         [source = worker->stop]() mutable { source.request_stop(); });
+    worker->thread = std::jthread(
+        [work = std::move(work), stop = worker->stop.get_token(), finished = worker->finished] {
             work(stop);
             finished->store(true, std::memory_order_release);
         });
-    worker->link.emplace(std::move(linked), [source = worker->thread.get_stop_source()]() mutable {
-        source.request_stop();
-    });
     workers_.push_back(std::move(worker));
 }
 
 void WorkerSet::stopAndJoin() {
     for (auto& worker : workers_) {
-        worker->thread.request_stop();
+        worker->stop.request_stop();
     }
     for (auto& worker : workers_) {
         worker->link.reset();

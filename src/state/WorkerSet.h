@@ -36,7 +36,12 @@ public:
 
 private:
     struct Worker {
+        // Made before the thread, so the work's token is stopped before the work
+        // begins when the linked token already has.
+        std::stop_source stop;
         std::shared_ptr<std::atomic<bool>> finished = std::make_shared<std::atomic<bool>>(false);
+        // The thread's own token is not the work's: its destructor stops that
+        // one and joins, which is all it is kept for.
         std::jthread thread;
         // Declared after the thread, so it is gone before the thread is joined.
         std::optional<std::stop_callback<std::function<void()>>> link;

@@ -274,7 +274,9 @@ TEST_F(OpenAILoopbackTest, CancellingAnUnansweredRequestEndsPromptly) {
 
     const auto started = std::chrono::steady_clock::now();
     EXPECT_THROW(openAI.enhance("s", "u", "m", stop.get_token()), CancellationError);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 20s);
+    // The handler holds the request for 30 s.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s)
+        << "the request ran on after the stop";
 }
 
 TEST_F(OpenAILoopbackTest, DroppedConnectionIsANetworkError) {

@@ -9,6 +9,7 @@
 #include "platform/hotkey/X11KeyboardMapping.h"
 #include "platform/task/QtMainQueue.h"
 #include "shell/GlobalHotkey.h"
+#include "support/QtWaitUntil.h"
 #include "support/TemporaryHome.h"
 
 #include <X11/keysym.h>
@@ -162,16 +163,8 @@ protected:
 
     // Events from the X server and the posted presses, until the condition holds; the bound is
     // only there so that a broken build fails instead of hanging.
-    static bool waitFor(const std::function<bool()>& done) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (timer.elapsed() > 10000) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
+    static testing::AssertionResult waitFor(const std::function<bool()>& done) {
+        return test::qtWaitUntil(done);
     }
 
     // Long enough for a stray press that would arrive to arrive; only ever used to make sure

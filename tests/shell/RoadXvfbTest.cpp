@@ -11,6 +11,7 @@
 #include "state/SettingsStore.h"
 #include "support/LoopbackServer.h"
 #include "support/TemporaryHome.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -45,15 +46,9 @@ constexpr std::string_view result =
     "Summarise these meeting notes in five short bullet points for the whole team.";
 
 // Polls until the condition holds; the bound only turns a broken build into a failure.
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
+testing::AssertionResult waitUntil(const std::function<bool()>& done,
+                                   std::chrono::milliseconds timeout) {
+    return test::waitUntil(done, timeout, [] { std::this_thread::sleep_for(10ms); });
 }
 
 void press(const std::string& keys) {

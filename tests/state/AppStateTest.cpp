@@ -7,10 +7,12 @@
 #include "platform/defaults/UserDefaults.h"
 #include "platform/pasteboard/InMemoryPasteboard.h"
 #include "state/Telemetry.h"
+#include "support/AppStateBuilder.h"
 #include "support/LogCapture.h"
 #include "support/LoopbackServer.h"
 #include "support/ManualMainQueue.h"
 #include "support/StallingHandler.h"
+#include "support/WaitUntil.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -160,29 +162,17 @@ protected:
 
     AppState& state() {
         if (!state_) {
-            std::ofstream(dir_ / "os-release")
-                << "NAME=Ignored\nPRETTY_NAME=\"Test OS 7 (tests)\"\n";
-            state_ = std::make_unique<AppState>(
-                HistoryStore(defaults_), keys_, SettingsStore(defaults_),
-                AppState::Services{.mainQueue = queue_,
-                                   .pasteboard = pasteboard_,
-                                   .presetDefaults = defaults_,
-                                   .osReleaseFile = dir_ / "os-release"});
+            state_ = test::AppStateBuilder{defaults_, keys_, queue_, pasteboard_, dir_}.build();
         }
         return *state_;
     }
 
     // Drains the main queue until the condition holds.
-    bool pump(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + patience;
-        while (std::chrono::steady_clock::now() < deadline) {
+    testing::AssertionResult pump(const std::function<bool()>& done) {
+        return test::waitUntil(done, patience, [this] {
+            test::pauseBriefly();
             queue_.drain();
-            if (done()) {
-                return true;
-            }
-            std::this_thread::sleep_for(1ms);
-        }
-        return false;
+        });
     }
 
     // Runs one direct flow to its end.
@@ -196,7 +186,7 @@ protected:
         runToEnd([this](AppState::Completion done) { state().enhance(std::move(done)); });
     }
 
-    bool requestsArrived(std::size_t count) {
+    testing::AssertionResult requestsArrived(std::size_t count) {
         return pump([&] { return server_.requests().size() >= count; });
     }
 
@@ -900,11 +890,8 @@ TEST_F(AppStateTest, AReplyArrivingAfterCancellationIsDropped) {
     app.startEnhance();
     queue_.drain(); // the flow starts its request
     ASSERT_EQ(queue_.posts(), 1);
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (queue_.posts() < 2 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(1ms);
-    }
-    ASSERT_EQ(queue_.posts(), 2) << "the reply is waiting on the main queue";
+    ASSERT_TRUE(test::waitUntil([&] { return queue_.posts() == 2; }, patience))
+        << "the reply is waiting on the main queue";
 
     app.cancelEnhance();
     queue_.drain();
@@ -935,15 +922,26 @@ TEST_F(AppStateTest, ACancelledFlowLeavesTheBusyFlagToTheFlowThatFollowedIt) {
 TEST_F(AppStateTest, DestroyingTheStateMidRequestStopsItsWorkAndDropsWhatIsQueued) {
     useLoopbackProvider();
     stallChats();
+    server_.get("/v1/models", [this](const httplib::Request&, httplib::Response& response) {
+        server_.waitUntilStopped();
+        response.status = 500;
+    });
     AppState& app = state();
     app.setInputText("draft");
     app.startEnhance();
-    app.fetchModels(); // no handler: answered 404 at once
+    bool fetchEnded = false;
+    app.fetchModels([&] { fetchEnded = true; }); // outside the slot: only the state's end stops it
     ASSERT_TRUE(requestsArrived(2));
+    const int posted = queue_.posts();
 
-    state_.reset(); // joins the workers: their requests are cancelled
-    queue_.drain(); // what they posted finds the state gone and does nothing
-    SUCCEED();
+    // The handlers hold both requests until the server stops, 30 s from now at the latest.
+    const auto begin = std::chrono::steady_clock::now();
+    state_.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s) << "the state waited out its requests";
+    EXPECT_EQ(queue_.posts(), posted + 2) << "a worker was still running after the state went";
+
+    queue_.drain();
+    EXPECT_FALSE(fetchEnded) << "work queued for the state ran after it was gone";
 }
 
 // The clarify follow-up.
@@ -1160,9 +1158,10 @@ TEST_F(AppStateTest, AListArrivingAfterAProviderSwitchLeavesTheNewProvidersModel
 
 TEST_F(AppStateTest, OnlyOneModelFetchRunsAtATime) {
     useLoopbackProvider();
-    server_.get("/v1/models", [this](const httplib::Request&, httplib::Response& response) {
-        server_.waitUntilStopped();
-        response.status = 500;
+    const auto answer = std::make_shared<std::atomic<bool>>(false);
+    server_.get("/v1/models", [answer](const httplib::Request&, httplib::Response& response) {
+        (void)test::waitUntil([&] { return answer->load(); }, patience);
+        response.set_content(R"({"data":[{"id":"listed"}]})", "application/json");
     });
     AppState& app = state();
     app.fetchModels();
@@ -1170,8 +1169,13 @@ TEST_F(AppStateTest, OnlyOneModelFetchRunsAtATime) {
     bool secondEnded = false;
     app.fetchModels([&] { secondEnded = true; });
     EXPECT_TRUE(secondEnded);
-    app.cancelEnhance();
-    EXPECT_TRUE(app.isFetchingModels()) << "the fetch is outside the task slot";
+
+    app.cancelEnhance(); // the fetch is outside the task slot and goes on
+    *answer = true;
+    ASSERT_TRUE(pump([&] { return !app.isFetchingModels(); }));
+    EXPECT_EQ(app.modelFetchError(), std::nullopt);
+    EXPECT_THAT(app.fetchedModels(),
+                testing::Contains(testing::Pair(ProviderID::custom, ElementsAre("listed"))));
     EXPECT_EQ(server_.requests().size(), 1u);
 }
 

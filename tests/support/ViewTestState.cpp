@@ -1,19 +1,17 @@
 #include "support/ViewTestState.h"
 
-#include "state/HistoryStore.h"
 #include "state/SettingsStore.h"
+#include "support/AppStateBuilder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QThread>
 
 #include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
 
 namespace quorvane::test {
@@ -95,13 +93,7 @@ ViewTestState::~ViewTestState() {
 
 AppState& ViewTestState::state() {
     if (!state_) {
-        std::ofstream(dir_ / "os-release") << "PRETTY_NAME=\"Test OS 7 (tests)\"\n";
-        state_ =
-            std::make_unique<AppState>(HistoryStore(defaults_), keys_, SettingsStore(defaults_),
-                                       AppState::Services{.mainQueue = queue_,
-                                                          .pasteboard = pasteboard_,
-                                                          .presetDefaults = defaults_,
-                                                          .osReleaseFile = dir_ / "os-release"});
+        state_ = AppStateBuilder{defaults_, keys_, queue_, pasteboard_, dir_}.build();
     }
     return *state_;
 }
@@ -128,17 +120,9 @@ void ViewTestState::failWith(int status, const std::string& message) {
     plan_->content = message;
 }
 
-bool ViewTestState::waitUntil(const std::function<bool()>& done,
-                              std::chrono::milliseconds patience) {
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (std::chrono::steady_clock::now() < deadline) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (done()) {
-            return true;
-        }
-        QThread::msleep(1);
-    }
-    return done();
+testing::AssertionResult ViewTestState::waitUntil(const std::function<bool()>& done,
+                                                  std::chrono::milliseconds patience) {
+    return qtWaitUntil(done, patience);
 }
 
 void ViewTestState::processEvents() {

@@ -8,6 +8,7 @@
 #include "platform/task/QtMainQueue.h"
 #include "state/AppState.h"
 #include "support/LoopbackServer.h"
+#include "support/QtWaitUntil.h"
 
 #include <chrono>
 #include <filesystem>
@@ -43,9 +44,9 @@ public:
     // A reply with this HTTP status and an OpenAI-style error body instead.
     void failWith(int status, const std::string& message);
 
-    // Runs the Qt event loop until the condition holds; false after the patience.
-    static bool waitUntil(const std::function<bool()>& done,
-                          std::chrono::milliseconds patience = std::chrono::seconds(10));
+    // Runs the Qt event loop until the condition holds; a failure once the patience has passed.
+    static testing::AssertionResult waitUntil(const std::function<bool()>& done,
+                                              std::chrono::milliseconds patience = defaultPatience);
     // Lets queued work and coalesced re-reads run.
     static void processEvents();
 

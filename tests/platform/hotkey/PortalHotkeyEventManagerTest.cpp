@@ -1,5 +1,7 @@
 #include "platform/hotkey/PortalHotkeyEventManager.h"
 
+#include "support/QtWaitUntil.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -157,16 +159,8 @@ HotkeyStatus countPress(const HotKeyPressedEvent& event, void* userData) {
     return HotkeyStatus::noError;
 }
 
-bool waitFor(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 10000) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+testing::AssertionResult waitFor(const std::function<bool()>& done) {
+    return test::qtWaitUntil(done);
 }
 
 void settle() {
@@ -211,7 +205,7 @@ protected:
         return ref;
     }
 
-    bool bound() {
+    testing::AssertionResult bound() {
         return waitFor([&] {
             return manager->sessionHandle() == portal->session && !portal->boundShortcut.isEmpty();
         });

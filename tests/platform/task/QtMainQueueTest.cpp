@@ -1,5 +1,7 @@
 #include "platform/task/QtMainQueue.h"
 
+#include "support/QtWaitUntil.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -12,13 +14,6 @@
 
 namespace quorvane {
 namespace {
-
-void processUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done() && std::chrono::steady_clock::now() < deadline) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-}
 
 TEST(QtMainQueue, RunsWorkFromOtherThreadsOnTheMainThreadInPostingOrder) {
     QtMainQueue queue;
@@ -35,9 +30,9 @@ TEST(QtMainQueue, RunsWorkFromOtherThreadsOnTheMainThreadInPostingOrder) {
         }
     });
     worker.join();
-    processUntil([&] { return order.size() == 100; });
+    ASSERT_TRUE(test::qtWaitUntil([&] { return order.size() == 100; }))
+        << order.size() << " of 100 ran";
 
-    ASSERT_EQ(order.size(), 100u);
     for (int i = 0; i < 100; ++i) {
         EXPECT_EQ(order[i], i);
         EXPECT_TRUE(onMainThread[i]);
@@ -49,8 +44,7 @@ TEST(QtMainQueue, WorkPostedOnTheMainThreadRunsLaterNotDuringPost) {
     bool ran = false;
     queue.post([&] { ran = true; });
     EXPECT_FALSE(ran);
-    processUntil([&] { return ran; });
-    EXPECT_TRUE(ran);
+    EXPECT_TRUE(test::qtWaitUntil([&] { return ran; }));
 }
 
 TEST(QtMainQueue, AQueueMadeOnAWorkerStillRunsOnTheMainThread) {
@@ -62,7 +56,7 @@ TEST(QtMainQueue, AQueueMadeOnAWorkerStillRunsOnTheMainThread) {
         ran = true;
         onMainThread = QThread::currentThread() == QCoreApplication::instance()->thread();
     });
-    processUntil([&] { return ran; });
+    ASSERT_TRUE(test::qtWaitUntil([&] { return ran; }));
     EXPECT_TRUE(onMainThread);
 }
 

@@ -1,16 +1,15 @@
 #include "ui/kit/OpacityTransition.h"
 
+#include "support/QtWaitUntil.h"
 #include "ui/kit/DesignSprings.h"
 #include "ui/kit/ReduceMotion.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
-#include <QThread>
 #include <QWidget>
 
 #include <functional>
@@ -18,19 +17,13 @@
 namespace quorvane {
 namespace {
 
-// Runs the event loop until the condition holds or five seconds pass.
-bool waitFor(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 5000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+// Runs the event loop, deferred deletions included, until the condition holds or five seconds
+// pass.
+testing::AssertionResult waitFor(const std::function<bool()>& done) {
+    return test::waitUntil(done, std::chrono::seconds(5), [] {
+        test::processQtEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (done()) {
-            return true;
-        }
-        QThread::msleep(1);
-    }
-    return done();
+    });
 }
 
 // A widget with no background of its own that paints a red square in its middle.
