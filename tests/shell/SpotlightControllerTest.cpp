@@ -34,7 +34,7 @@ protected:
 
     // Until the panel's animations have ended and a few turns of the event loop start no new
     // one (a height report can start a resize a turn later). A fixed wait would read a slide
-    // half-way on a loaded machine.
+    // half-way on a loaded machine; animations still running after 5 s are a fault.
     void settle() const {
         QElapsedTimer timer;
         timer.start();
@@ -42,6 +42,9 @@ protected:
         while (quietTurns < 5 && timer.elapsed() < 5000) {
             QTest::qWait(20);
             quietTurns = animating() ? 0 : quietTurns + 1;
+        }
+        if (quietTurns < 5) {
+            ADD_FAILURE() << "the panel was still animating after 5 s";
         }
     }
 
