@@ -166,6 +166,31 @@ TEST_F(SpotlightControllerTest, CloseClearsTheStateOnlyAfterTheSlideOut) {
     EXPECT_EQ(controller_.panel(), nullptr);
 }
 
+TEST_F(SpotlightControllerTest, DeactivationHidesAtOnceAndKeepsTheWork) {
+    QPointer<KeyablePanel> first = &shown();
+    state().setInputText("a draft");
+    state().setOutputText("a result");
+    state().setFieldMode(FieldMode::result);
+    state().setVariations({"one", "two", "three"});
+
+    controller_.hideOnDeactivation();
+    EXPECT_FALSE(first->isVisible());
+    // Longer than any slide out, which would clear at its end.
+    QTest::qWait(3 * SpotlightController::hideDurationMs);
+    EXPECT_EQ(state().inputText(), "a draft");
+    EXPECT_EQ(state().outputText(), "a result");
+    EXPECT_EQ(state().fieldMode(), FieldMode::result);
+    EXPECT_EQ(state().variations().size(), 3u);
+
+    // A slide out already on its way ends in the clearing it was asked for.
+    KeyablePanel& second = shown();
+    EXPECT_TRUE(second.isVisible());
+    controller_.hide();
+    controller_.hideOnDeactivation();
+    ASSERT_TRUE(ViewTestState::waitUntil([&] { return controller_.panel() == nullptr; }));
+    EXPECT_EQ(state().inputText(), "");
+}
+
 TEST_F(SpotlightControllerTest, ShowWhileAPanelExistsReplacesItWithoutClearing) {
     shown();
     state().setInputText("kept");
