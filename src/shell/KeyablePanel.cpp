@@ -8,10 +8,12 @@
 #include <QAbstractScrollArea>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QRegion>
 #include <QTextEdit>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <cstdint>
@@ -144,6 +146,51 @@ void KeyablePanel::showEvent(QShowEvent* event) {
     askForBlurBehind();
     // Once more when mapped: some window managers take the state message only then.
     QMetaObject::invokeMethod(this, &KeyablePanel::joinAllWorkspaces, Qt::QueuedConnection);
+}
+
+// Only presses that no control, editor or label with links took travel up to the window, so
+// whatever reaches it was made on the background. The window manager moves the window when it
+// offers to; without one (or one that does not take the request) the panel follows the pointer.
+void KeyablePanel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    if (windowHandle() != nullptr && windowHandle()->startSystemMove()) {
+        return;
+    }
+    dragGrip_ = event->globalPosition().toPoint() - pos();
+    // Every move reaches the panel, whichever part of the view lies under the pointer.
+    grabMouse();
+}
+
+void KeyablePanel::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragGrip_) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    if (!event->buttons().testFlag(Qt::LeftButton)) {
+        // The release went elsewhere (a grab taken away): the drag is over.
+        endDrag();
+        return;
+    }
+    event->accept();
+    move(event->globalPosition().toPoint() - *dragGrip_);
+}
+
+void KeyablePanel::mouseReleaseEvent(QMouseEvent* event) {
+    if (!dragGrip_ || event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    endDrag();
+}
+
+void KeyablePanel::endDrag() {
+    dragGrip_.reset();
+    releaseMouse();
 }
 
 QWidget* KeyablePanel::focusedTextEditor() const {
