@@ -6,6 +6,7 @@
 #include <xcb/xcb.h>
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -72,6 +73,8 @@ KeyablePanel::KeyablePanel(QSize size, QWidget* parent)
     qApp->installEventFilter(this);
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             &KeyablePanel::applicationStateChanged);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { focusMoved(now); });
 }
 
 KeyablePanel::~KeyablePanel() = default;
@@ -152,6 +155,11 @@ void KeyablePanel::showEvent(QShowEvent* event) {
 // whatever reaches it was made on the background. The window manager moves the window when it
 // offers to; without one (or one that does not take the request) the panel follows the pointer.
 void KeyablePanel::mousePressEvent(QMouseEvent* event) {
+    // The press gave the keyboard to the view or the window, which take it for their own keys:
+    // it goes back to the field, so typing goes on where it was once the panel has moved.
+    if (fieldFocus_ != nullptr && (focusWidget() == this || focusWidget() == contentView_)) {
+        fieldFocus_->setFocus(Qt::MouseFocusReason);
+    }
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
@@ -186,6 +194,12 @@ void KeyablePanel::mouseReleaseEvent(QMouseEvent* event) {
     }
     event->accept();
     endDrag();
+}
+
+void KeyablePanel::focusMoved(QWidget* now) {
+    if (now != nullptr && now != this && now != contentView_ && now->window() == this) {
+        fieldFocus_ = now;
+    }
 }
 
 void KeyablePanel::endDrag() {

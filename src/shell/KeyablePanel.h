@@ -3,12 +3,13 @@
 // focus, and it makes sure the four editing shortcuts (select all, copy, paste, cut) always
 // reach the focused text editor, whatever shortcuts the hosted view or the application define.
 // Having no title bar, it is moved by a drag on its background: wherever a press reaches the
-// window because no control or editor took it.
+// window because no control or editor took it. Such a press leaves the keyboard where it was.
 #pragma once
 
 #include "state/Appearance.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
@@ -59,11 +60,14 @@ private:
     void joinAllWorkspaces();
     void askForBlurBehind();
     void endDrag();
+    void focusMoved(QWidget* now);
 
     QWidget* contentView_ = nullptr;
     bool hidesOnDeactivate_ = false;
     // While the panel follows the pointer itself: where the pointer holds it, from its corner.
     std::optional<QPoint> dragGrip_;
+    // The control or editor inside that last had the keyboard.
+    QPointer<QWidget> fieldFocus_;
 };
 
 } // namespace quorvane

@@ -150,6 +150,7 @@ TEST_F(KeyablePanelTest, ADragOnTheBackgroundMovesThePanelAndOnAControlDoesNot) 
     const auto local = [&](QPoint global) { return window->mapFromGlobal(global); };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        editor_->setFocus();
         panel_.move(100, 100);
         const QPoint start = window->mapToGlobal(row.press);
         QTest::mousePress(window, row.button, {}, row.press);
@@ -157,6 +158,10 @@ TEST_F(KeyablePanelTest, ADragOnTheBackgroundMovesThePanelAndOnAControlDoesNot) 
         QTest::mouseMove(window, local(start + QPoint(60, 40)));
         QTest::mouseRelease(window, row.button, {}, local(start + QPoint(60, 40)));
         EXPECT_EQ(panel_.pos(), row.moves ? QPoint(160, 140) : QPoint(100, 100));
+        if (row.press == background) {
+            EXPECT_EQ(QApplication::focusWidget(), editor_)
+                << "typing no longer reaches the editor";
+        }
 
         // Once let go, the pointer moves on alone.
         QTest::mouseMove(window, local(start + QPoint(90, 90)));
