@@ -14,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QRegion>
 #include <QTextEdit>
-#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <cstdint>
@@ -152,8 +151,10 @@ void KeyablePanel::showEvent(QShowEvent* event) {
 }
 
 // Only presses that no control, editor or label with links took travel up to the window, so
-// whatever reaches it was made on the background. The window manager moves the window when it
-// offers to; without one (or one that does not take the request) the panel follows the pointer.
+// whatever reaches it was made on the background. The panel follows the pointer itself rather
+// than handing the move to the window manager (QWindow::startSystemMove): without a window
+// manager nothing would move, and with one the keyboard it grabs for the move reads as the
+// application losing the focus, on which the panel hides in the middle of the drag.
 void KeyablePanel::mousePressEvent(QMouseEvent* event) {
     // The press gave the keyboard to the view or the window, which take it for their own keys:
     // it goes back to the field, so typing goes on where it was once the panel has moved.
@@ -165,9 +166,6 @@ void KeyablePanel::mousePressEvent(QMouseEvent* event) {
         return;
     }
     event->accept();
-    if (windowHandle() != nullptr && windowHandle()->startSystemMove()) {
-        return;
-    }
     dragGrip_ = event->globalPosition().toPoint() - pos();
     // Every move reaches the panel, whichever part of the view lies under the pointer.
     grabMouse();

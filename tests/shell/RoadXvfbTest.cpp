@@ -129,24 +129,24 @@ public:
         return caught;
     }
 
-    // The application's viewable top-level windows.
+    // The application's viewable top-level windows: children of the root, or of the frames a
+    // window manager puts around them.
     std::vector<xcb_window_t> viewableWindows() {
-        auto* tree = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr);
-        if (tree == nullptr) {
-            return {};
-        }
         std::vector<xcb_window_t> found;
-        const auto* children = xcb_query_tree_children(tree);
-        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
-            if (isViewable(children[i]) &&
-                propertyText(children[i], wmClass_, false).value_or("").find("quorvane") !=
-                    std::string::npos) {
-                found.push_back(children[i]);
+        for (const xcb_window_t top : children(root_)) {
+            if (isApplicationWindow(top)) {
+                found.push_back(top);
+            }
+            for (const xcb_window_t client : children(top)) {
+                if (isApplicationWindow(client)) {
+                    found.push_back(client);
+                }
             }
         }
-        std::free(tree);
         return found;
     }
+
+    bool windowManagerRunning() { return hasProperty(root_, "_NET_SUPPORTING_WM_CHECK"); }
 
     // A utility window of the panel's width: the settings and onboarding windows are normal ones.
     bool isPanel(xcb_window_t window) {
@@ -160,15 +160,18 @@ public:
         return panelWide && first == utility_;
     }
 
-    // Where a window is on the screen; with no window manager its parent is the root.
+    // Where a window is on the screen, inside a window manager's frame or not.
     std::optional<WindowFrame> geometry(xcb_window_t window) {
-        auto* reply =
+        auto* size =
             xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
-        if (reply == nullptr) {
-            return std::nullopt;
+        auto* origin = xcb_translate_coordinates_reply(
+            connection_, xcb_translate_coordinates(connection_, window, root_, 0, 0), nullptr);
+        std::optional<WindowFrame> frame;
+        if (size != nullptr && origin != nullptr) {
+            frame = WindowFrame{origin->dst_x, origin->dst_y, size->width, size->height};
         }
-        const WindowFrame frame{reply->x, reply->y, reply->width, reply->height};
-        std::free(reply);
+        std::free(size);
+        std::free(origin);
         return frame;
     }
 
@@ -206,6 +209,24 @@ public:
 
 private:
     static xcb_connection_t* connect() { return xcb_connect(displayName.c_str(), nullptr); }
+
+    std::vector<xcb_window_t> children(xcb_window_t parent) {
+        auto* tree =
+            xcb_query_tree_reply(connection_, xcb_query_tree(connection_, parent), nullptr);
+        if (tree == nullptr) {
+            return {};
+        }
+        const auto* first = xcb_query_tree_children(tree);
+        std::vector<xcb_window_t> result(first, first + xcb_query_tree_children_length(tree));
+        std::free(tree);
+        return result;
+    }
+
+    bool isApplicationWindow(xcb_window_t window) {
+        return isViewable(window) &&
+               propertyText(window, wmClass_, false).value_or("").find("quorvane") !=
+                   std::string::npos;
+    }
 
     bool isViewable(xcb_window_t window) {
         auto* attributes = xcb_get_window_attributes_reply(
@@ -618,6 +639,61 @@ TEST_F(RoadXvfbTest, ADragOnTheBackgroundMovesThePanelUntilItsNextShow) {
         },
         5s))
         << "the next show is at " << (again ? again->x : -1) << "," << (again ? again->y : -1);
+    terminateApplication();
+}
+
+// A window manager that grabs the keyboard for the moves it makes would take the focus from the
+// panel, which hides on that, in the middle of the drag: the panel moves itself there too.
+TEST_F(RoadXvfbTest, UnderAWindowManagerADragKeepsThePanelAndItsKeyboard) {
+    if (!test::onPath("openbox")) {
+        GTEST_SKIP() << "openbox is needed";
+    }
+    // The hot key is known to be grabbed before the manager comes.
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
+    press("ctrl+shift+e");
+    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("the hot key"));
+
+    const pid_t manager = test::spawn({"openbox"}, {.quiet = true, .environment = {}});
+    ASSERT_GT(manager, 0);
+    struct Stop {
+        pid_t pid;
+        ~Stop() {
+            kill(pid, SIGTERM);
+            test::waitForExit(pid, 10s);
+        }
+    } stop{manager};
+    ASSERT_TRUE(waitUntil([&] { return watcher->windowManagerRunning(); }, 20s));
+    ASSERT_NO_FATAL_FAILURE(summonAgain());
+    std::this_thread::sleep_for(500ms);
+    const auto start = watcher->geometry(panel);
+    ASSERT_TRUE(start);
+
+    const int x = start->x + start->width / 2;
+    const int y = start->y + 8;
+    // Slowly, as a hand does: longer than the application waits before it counts a lost focus.
+    for (const auto& action : std::vector<std::vector<std::string>>{
+             {"mousemove", std::to_string(x), std::to_string(y)},
+             {"mousedown", "1"},
+             {"mousemove", std::to_string(x + 30), std::to_string(y + 20)},
+             {"mousemove", std::to_string(x + 60), std::to_string(y + 40)},
+             {"mousemove", std::to_string(x + 100), std::to_string(y + 60)},
+             {"mouseup", "1"},
+         }) {
+        std::vector<std::string> command{"xdotool"};
+        command.insert(command.end(), action.begin(), action.end());
+        ASSERT_EQ(run(command), 0);
+        std::this_thread::sleep_for(300ms);
+    }
+    std::this_thread::sleep_for(500ms);
+
+    ASSERT_EQ(watcher->viewableWindows(), std::vector<xcb_window_t>{panel})
+        << "the panel went during the drag";
+    const auto moved = watcher->geometry(panel);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->x - start->x, 100);
+    EXPECT_EQ(moved->y - start->y, 60);
+    EXPECT_EQ(watcher->focus(), panel) << "the drag took the keyboard from the panel";
     terminateApplication();
 }
 
