@@ -11,9 +11,11 @@ QtPasteboard::QtPasteboard(QObject* parent)
     connect(clipboard_, &QClipboard::changed, this, &QtPasteboard::changed);
 }
 
+// One question for the formats, then one for the text. hasText() would ask for the formats
+// twice (for text and for links), and on X11 each unanswered question waits five seconds.
 std::optional<std::string> QtPasteboard::string() const {
     const auto* data = clipboard_->mimeData();
-    if (data == nullptr || !data->hasText()) {
+    if (data == nullptr || !data->formats().contains(QStringLiteral("text/plain"))) {
         return std::nullopt;
     }
     return data->text().toStdString();

@@ -25,12 +25,17 @@ public:
         QStringList fetched;
     };
 
-    explicit WatchedMimeData(Questions& questions)
-        : questions_(questions) {}
+    explicit WatchedMimeData(Questions& questions, bool withText = true)
+        : questions_(questions)
+        , withText_(withText) {}
 
     QStringList formats() const override {
         ++questions_.formatLists;
-        return {QStringLiteral("image/png"), QStringLiteral("text/plain")};
+        QStringList offered{QStringLiteral("image/png")};
+        if (withText_) {
+            offered.append(QStringLiteral("text/plain"));
+        }
+        return offered;
     }
     bool hasFormat(const QString& format) const override { return formats().contains(format); }
 
@@ -44,6 +49,7 @@ protected:
 
 private:
     Questions& questions_;
+    bool withText_;
 };
 
 TEST_F(QtPasteboardTest, ContentsFromBeforeStartAreNewsToALookThatNeverHappened) {
@@ -109,6 +115,14 @@ TEST_F(QtPasteboardTest, CountingAsksTheContentsNothingAndReadingOnlyForText) {
     for (const QString& format : questions.fetched) {
         EXPECT_TRUE(format.startsWith(QStringLiteral("text/plain"))) << format.toStdString();
     }
+
+    // Each question waits on an owner that may never answer: one for the formats is enough to
+    // learn that there is no text.
+    WatchedMimeData::Questions picture;
+    systemClipboard().setMimeData(new WatchedMimeData(picture, false));
+    EXPECT_EQ(pasteboard.string(), std::nullopt);
+    EXPECT_EQ(picture.formatLists, 1);
+    EXPECT_TRUE(picture.fetched.isEmpty());
 }
 
 } // namespace
