@@ -250,8 +250,10 @@ void AppDelegate::hidePanel() {
     spotlight().hide();
 }
 
+// Whichever of this and the panel's own hide-on-deactivate runs first, nothing is cleared: the
+// user comes back to the draft they left.
 void AppDelegate::hidePanelOnResign() {
-    hidePanel();
+    spotlight().hideOnDeactivation();
 }
 
 void AppDelegate::showSettings() {

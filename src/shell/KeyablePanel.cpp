@@ -6,8 +6,10 @@
 #include <xcb/xcb.h>
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QRegion>
@@ -70,6 +72,8 @@ KeyablePanel::KeyablePanel(QSize size, QWidget* parent)
     qApp->installEventFilter(this);
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             &KeyablePanel::applicationStateChanged);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { focusMoved(now); });
 }
 
 KeyablePanel::~KeyablePanel() = default;
@@ -144,6 +148,61 @@ void KeyablePanel::showEvent(QShowEvent* event) {
     askForBlurBehind();
     // Once more when mapped: some window managers take the state message only then.
     QMetaObject::invokeMethod(this, &KeyablePanel::joinAllWorkspaces, Qt::QueuedConnection);
+}
+
+// Only presses that no control, editor or label with links took travel up to the window, so
+// whatever reaches it was made on the background. The panel follows the pointer itself rather
+// than handing the move to the window manager (QWindow::startSystemMove): without a window
+// manager nothing would move, and with one the keyboard it grabs for the move reads as the
+// application losing the focus, on which the panel hides in the middle of the drag.
+void KeyablePanel::mousePressEvent(QMouseEvent* event) {
+    // The press gave the keyboard to the view or the window, which take it for their own keys:
+    // it goes back to the field, so typing goes on where it was once the panel has moved.
+    if (fieldFocus_ != nullptr && (focusWidget() == this || focusWidget() == contentView_)) {
+        fieldFocus_->setFocus(Qt::MouseFocusReason);
+    }
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    dragGrip_ = event->globalPosition().toPoint() - pos();
+    // Every move reaches the panel, whichever part of the view lies under the pointer.
+    grabMouse();
+}
+
+void KeyablePanel::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragGrip_) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    if (!event->buttons().testFlag(Qt::LeftButton)) {
+        // The release went elsewhere (a grab taken away): the drag is over.
+        endDrag();
+        return;
+    }
+    event->accept();
+    move(event->globalPosition().toPoint() - *dragGrip_);
+}
+
+void KeyablePanel::mouseReleaseEvent(QMouseEvent* event) {
+    if (!dragGrip_ || event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    endDrag();
+}
+
+void KeyablePanel::focusMoved(QWidget* now) {
+    if (now != nullptr && now != this && now != contentView_ && now->window() == this) {
+        fieldFocus_ = now;
+    }
+}
+
+void KeyablePanel::endDrag() {
+    dragGrip_.reset();
+    releaseMouse();
 }
 
 QWidget* KeyablePanel::focusedTextEditor() const {

@@ -2,13 +2,20 @@
 // workspace, with a translucent background clipped to rounded corners. It still takes keyboard
 // focus, and it makes sure the four editing shortcuts (select all, copy, paste, cut) always
 // reach the focused text editor, whatever shortcuts the hosted view or the application define.
+// Having no title bar, it is moved by a drag on its background: wherever a press reaches the
+// window because no control or editor took it. Such a press leaves the keyboard where it was.
 #pragma once
 
 #include "state/Appearance.h"
 
+#include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 class QKeyEvent;
+class QMouseEvent;
 
 namespace quorvane {
 
@@ -42,6 +49,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QWidget* focusedTextEditor() const;
@@ -49,9 +59,15 @@ private:
     void applicationStateChanged(Qt::ApplicationState state);
     void joinAllWorkspaces();
     void askForBlurBehind();
+    void endDrag();
+    void focusMoved(QWidget* now);
 
     QWidget* contentView_ = nullptr;
     bool hidesOnDeactivate_ = false;
+    // While the panel follows the pointer itself: where the pointer holds it, from its corner.
+    std::optional<QPoint> dragGrip_;
+    // The control or editor inside that last had the keyboard.
+    QPointer<QWidget> fieldFocus_;
 };
 
 } // namespace quorvane

@@ -58,7 +58,17 @@ bool QuorvaneApp::requestsDiagnosticMode(const QStringList& arguments,
 int QuorvaneApp::main(int argc, char** argv) {
     // Before any thread exists that could be the first to need it.
     OpenSslRuntime::initialise();
+    // The panel places itself under the mouse and stays above other windows, which a Wayland
+    // client cannot do: it runs through XWayland wherever there is one, also where Qt's Wayland
+    // plugin is installed. Only for this process; what it starts inherits nothing.
+    const bool choosePlatform = !qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+    if (choosePlatform) {
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    }
     QApplication application(argc, argv);
+    if (choosePlatform) {
+        qunsetenv("QT_QPA_PLATFORM");
+    }
     QApplication::setApplicationName(QStringLiteral("quorvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
     QApplication::setDesktopFileName(QStringLiteral("quorvane"));

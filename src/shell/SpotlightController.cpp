@@ -117,6 +117,13 @@ void SpotlightController::hide() {
     group->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
+void SpotlightController::hideOnDeactivation() {
+    if (panel_ == nullptr || !panel_->isVisible() || isHiding()) {
+        return;
+    }
+    panel_->QWidget::hide();
+}
+
 void SpotlightController::resizeToHeight(double height) {
     if (panel_ == nullptr || !panel_->isVisible() || isHiding()) {
         return;

@@ -1,6 +1,7 @@
 // The floating panel's life: a fresh panel and PopoverView on every show, centred on the screen
 // under the mouse and faded and slid in; resized as the view asks, keeping its centre; faded and
-// slid out on hide, after which the panel is dropped and the working state cleared.
+// slid out on hide, after which the panel is dropped and the working state cleared. Switching to
+// another application only hides the panel and keeps the working state.
 #pragma once
 
 #include "shell/KeyablePanel.h"
@@ -50,8 +51,13 @@ public:
     // Builds and presents a new panel; a panel already there is replaced at once, without
     // clearing the state.
     void show();
-    // Animates the panel out, then drops it and clears the working state.
+    // Animates the panel out, then drops it and clears the working state: what closing the
+    // panel, Escape, the toggle and the other windows' opening do.
     void hide();
+    // The application stopped being the active one: the panel goes at once, and the draft, the
+    // result, the questions and the variations wait for the next show. A slide out already
+    // under way still ends in the clearing it was asked for.
+    void hideOnDeactivation();
     // The view's measured content height; clamped, and ignored within the dead band.
     void resizeToHeight(double height);
 

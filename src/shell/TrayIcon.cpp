@@ -30,12 +30,12 @@ TrayIcon::TrayIcon(Actions actions, QObject* parent)
     icon_->setToolTip(QStringLiteral("Quorvane"));
     icon_->setContextMenu(menu_.get());
     connect(menu_.get(), &QMenu::aboutToShow, this, &TrayIcon::refreshMenu);
+    // A double-click arrives as Trigger followed by DoubleClick: acting on both would show the
+    // panel and hide it again at once.
     connect(icon_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
-                    if (actions_.reopen) {
-                        actions_.reopen();
-                    }
+                if (reason == QSystemTrayIcon::Trigger && actions_.reopen) {
+                    actions_.reopen();
                 }
             });
     retry_.setInterval(retryInterval);

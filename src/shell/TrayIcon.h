@@ -1,7 +1,7 @@
-// The application's icon in the desktop's tray, standing in for a Dock icon: activating it is a
-// reopen, and its context menu is built anew each time it opens. Trays come and go (a panel
-// that starts after us, a desktop without one), so the icon keeps asking for a while after
-// start; the application works without it.
+// The application's icon in the desktop's tray, standing in for a Dock icon: a click on it (or a
+// double-click) is one reopen, and its context menu is built anew each time it opens. Trays come
+// and go (a panel that starts after us, a desktop without one), so the icon keeps asking for a
+// while after start; the application works without it.
 #pragma once
 
 #include <QObject>

@@ -1,10 +1,12 @@
 #include "shell/AppDelegate.h"
 
 #include "shell/KeyablePanel.h"
+#include "shell/SpotlightController.h"
 #include "shell/TrayIcon.h"
 #include "state/AppState.h"
 #include "support/ViewTestState.h"
 #include "ui/kit/ColorScheme.h"
+#include "ui/panel/PopoverView.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +18,9 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QTest>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -231,6 +235,60 @@ TEST_F(AppDelegateTest, ReopenTogglesThePanelUnlessSettingsAreShown) {
     EXPECT_FALSE(app.settingsWindow()->isVisible());
     app.handleReopen();
     EXPECT_TRUE(waitForPanel(true));
+}
+
+// The desktop tells of the switch to another application both to the delegate and to the panel;
+// whichever hears it first, the work stays for the user's return.
+TEST_F(AppDelegateTest, SwitchingToAnotherApplicationKeepsTheWork) {
+    completeOnboarding();
+    auto& app = launch();
+    auto& state = fixture.state();
+    app.togglePanel();
+    ASSERT_TRUE(waitForPanel(true));
+    state.setInputText("half a draft");
+    state.setOutputText("a result");
+    state.setPendingQuestions({"Which tone?"});
+    state.setAnswers({"dry"});
+
+    emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_FALSE(app.isPanelVisible());
+    // Longer than the slide out, which would clear at its end.
+    QTest::qWait(3 * SpotlightController::hideDurationMs);
+
+    app.togglePanel();
+    ASSERT_TRUE(waitForPanel(true));
+    EXPECT_EQ(state.inputText(), "half a draft");
+    EXPECT_EQ(state.outputText(), "a result");
+    EXPECT_EQ(state.pendingQuestions(), std::vector<std::string>{"Which tone?"});
+    EXPECT_EQ(state.answers(), std::vector<std::string>{"dry"});
+}
+
+TEST_F(AppDelegateTest, EveryHideTheUserAsksForClearsTheWork) {
+    completeOnboarding();
+    auto& app = launch();
+    auto& state = fixture.state();
+    const auto view = [&] { return app.currentPanel()->contentView(); };
+    const std::pair<const char*, std::function<void()>> hides[] = {
+        {"toggle", [&] { app.togglePanel(); }},
+        {"Escape", [&] { QTest::keyClick(view(), Qt::Key_Escape); }},
+        {"settings", [&] { app.showSettings(); }},
+        {"onboarding", [&] { app.showOnboarding(); }},
+        {"copy and close",
+         [&] {
+             state.setOutputText("a result");
+             state.setFieldMode(FieldMode::result);
+             qobject_cast<PopoverView*>(view())->primaryAction();
+         }},
+    };
+    for (const auto& [name, hide] : hides) {
+        SCOPED_TRACE(name);
+        app.spotlight().show();
+        ASSERT_TRUE(waitForPanel(true));
+        state.setInputText("a draft");
+        hide();
+        EXPECT_TRUE(test::ViewTestState::waitUntil([&] { return app.currentPanel() == nullptr; }));
+        EXPECT_EQ(state.inputText(), "");
+    }
 }
 
 TEST_F(AppDelegateTest, SettingsAndOnboardingWindowsAreBuiltOnceAndKept) {

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace quorvane {
 namespace {
@@ -124,6 +125,48 @@ TEST_F(KeyablePanelTest, HidesWhenTheApplicationDeactivatesOnlyWhenAsked) {
     panel_.setHidesOnDeactivate(true);
     emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
     EXPECT_FALSE(panel_.isVisible());
+}
+
+// Pressed and dragged as a person does, through the window, so the press lands on whatever lies
+// under it and travels up from there.
+TEST_F(KeyablePanelTest, ADragOnTheBackgroundMovesThePanelAndOnAControlDoesNot) {
+    QWindow* window = panel_.windowHandle();
+    ASSERT_NE(window, nullptr);
+    const QPoint background(240, 2);
+    struct Row {
+        const char* name;
+        QPoint press;
+        Qt::MouseButton button;
+        bool moves;
+    };
+    const Row rows[] = {
+        {"background", background, Qt::LeftButton, true},
+        {"editor", editor_->mapTo(&panel_, editor_->rect().center()), Qt::LeftButton, false},
+        {"button", button_->mapTo(&panel_, button_->rect().center()), Qt::LeftButton, false},
+        {"background, right button", background, Qt::RightButton, false},
+    };
+    ASSERT_EQ(panel_.childAt(background), panel_.contentView());
+    // The pointer's place on the screen, given in the window's coordinates of the moment.
+    const auto local = [&](QPoint global) { return window->mapFromGlobal(global); };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        editor_->setFocus();
+        panel_.move(100, 100);
+        const QPoint start = window->mapToGlobal(row.press);
+        QTest::mousePress(window, row.button, {}, row.press);
+        QTest::mouseMove(window, local(start + QPoint(30, 20)));
+        QTest::mouseMove(window, local(start + QPoint(60, 40)));
+        QTest::mouseRelease(window, row.button, {}, local(start + QPoint(60, 40)));
+        EXPECT_EQ(panel_.pos(), row.moves ? QPoint(160, 140) : QPoint(100, 100));
+        if (row.press == background) {
+            EXPECT_EQ(QApplication::focusWidget(), editor_)
+                << "typing no longer reaches the editor";
+        }
+
+        // Once let go, the pointer moves on alone.
+        QTest::mouseMove(window, local(start + QPoint(90, 90)));
+        EXPECT_EQ(panel_.pos(), row.moves ? QPoint(160, 140) : QPoint(100, 100));
+    }
 }
 
 TEST_F(KeyablePanelTest, ContentKeepsItsOwnSizeAndCornersAreClipped) {

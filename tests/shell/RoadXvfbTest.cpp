@@ -26,6 +26,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -54,6 +55,13 @@ testing::AssertionResult waitUntil(const std::function<bool()>& done,
 void press(const std::string& keys) {
     ASSERT_EQ(run({"xdotool", "key", keys}), 0) << keys;
 }
+
+struct WindowFrame {
+    int x;
+    int y;
+    int width;
+    int height;
+};
 
 // The test's own client on the display. Its one small window holds the keyboard focus before
 // the panel takes it, so a press that no grab catches lands here instead of getting lost; the
@@ -116,24 +124,24 @@ public:
         return caught;
     }
 
-    // The application's viewable top-level windows.
+    // The application's viewable top-level windows: children of the root, or of the frames a
+    // window manager puts around them.
     std::vector<xcb_window_t> viewableWindows() {
-        auto* tree = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr);
-        if (tree == nullptr) {
-            return {};
-        }
         std::vector<xcb_window_t> found;
-        const auto* children = xcb_query_tree_children(tree);
-        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
-            if (isViewable(children[i]) &&
-                propertyText(children[i], wmClass_, false).value_or("").find("quorvane") !=
-                    std::string::npos) {
-                found.push_back(children[i]);
+        for (const xcb_window_t top : children(root_)) {
+            if (isApplicationWindow(top)) {
+                found.push_back(top);
+            }
+            for (const xcb_window_t client : children(top)) {
+                if (isApplicationWindow(client)) {
+                    found.push_back(client);
+                }
             }
         }
-        std::free(tree);
         return found;
     }
+
+    bool windowManagerRunning() { return hasProperty(root_, "_NET_SUPPORTING_WM_CHECK"); }
 
     // A utility window of the panel's width: the settings and onboarding windows are normal ones.
     bool isPanel(xcb_window_t window) {
@@ -145,6 +153,21 @@ public:
         xcb_atom_t first = XCB_NONE;
         std::memcpy(&first, type.data(), std::min(type.size(), sizeof first));
         return panelWide && first == utility_;
+    }
+
+    // Where a window is on the screen, inside a window manager's frame or not.
+    std::optional<WindowFrame> geometry(xcb_window_t window) {
+        auto* size =
+            xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+        auto* origin = xcb_translate_coordinates_reply(
+            connection_, xcb_translate_coordinates(connection_, window, root_, 0, 0), nullptr);
+        std::optional<WindowFrame> frame;
+        if (size != nullptr && origin != nullptr) {
+            frame = WindowFrame{origin->dst_x, origin->dst_y, size->width, size->height};
+        }
+        std::free(size);
+        std::free(origin);
+        return frame;
     }
 
     bool hasProperty(xcb_window_t window, const char* name) {
@@ -181,6 +204,24 @@ public:
 
 private:
     static xcb_connection_t* connect() { return xcb_connect(displayName.c_str(), nullptr); }
+
+    std::vector<xcb_window_t> children(xcb_window_t parent) {
+        auto* tree =
+            xcb_query_tree_reply(connection_, xcb_query_tree(connection_, parent), nullptr);
+        if (tree == nullptr) {
+            return {};
+        }
+        const auto* first = xcb_query_tree_children(tree);
+        std::vector<xcb_window_t> result(first, first + xcb_query_tree_children_length(tree));
+        std::free(tree);
+        return result;
+    }
+
+    bool isApplicationWindow(xcb_window_t window) {
+        return isViewable(window) &&
+               propertyText(window, wmClass_, false).value_or("").find("quorvane") !=
+                   std::string::npos;
+    }
 
     bool isViewable(xcb_window_t window) {
         auto* attributes = xcb_get_window_attributes_reply(
@@ -236,6 +277,58 @@ private:
     xcb_atom_t utility_ = XCB_NONE;
 };
 
+// An application that takes the clipboard and then never answers when asked for its contents,
+// as a hung program does. It notes every request it gets.
+class SilentClipboardOwner {
+public:
+    SilentClipboardOwner()
+        : connection_(xcb_connect(displayName.c_str(), nullptr)) {
+        if (xcb_connection_has_error(connection_) != 0) {
+            return;
+        }
+        const auto* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+        window_ = xcb_generate_id(connection_);
+        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        auto* reply = xcb_intern_atom_reply(
+            connection_, xcb_intern_atom(connection_, 0, 9, "CLIPBOARD"), nullptr);
+        clipboard_ = reply != nullptr ? reply->atom : XCB_NONE;
+        std::free(reply);
+    }
+
+    ~SilentClipboardOwner() { xcb_disconnect(connection_); }
+
+    SilentClipboardOwner(const SilentClipboardOwner&) = delete;
+    SilentClipboardOwner& operator=(const SilentClipboardOwner&) = delete;
+
+    // A copy in this application: it owns the clipboard from now on.
+    bool takeClipboard() {
+        xcb_set_selection_owner(connection_, window_, clipboard_, XCB_CURRENT_TIME);
+        auto* reply = xcb_get_selection_owner_reply(
+            connection_, xcb_get_selection_owner(connection_, clipboard_), nullptr);
+        const bool owned = reply != nullptr && reply->owner == window_;
+        std::free(reply);
+        return owned;
+    }
+
+    // The requests for its contents so far, none of them answered.
+    int requests() {
+        while (auto* event = xcb_poll_for_event(connection_)) {
+            if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
+                ++requests_;
+            }
+            std::free(event);
+        }
+        return requests_;
+    }
+
+private:
+    xcb_connection_t* connection_;
+    xcb_window_t window_ = XCB_NONE;
+    xcb_atom_t clipboard_ = XCB_NONE;
+    int requests_ = 0;
+};
+
 // The user message of a recorded chat completion request, or empty text.
 std::string userMessage(const test::RecordedRequest& request) {
     const auto body = nlohmann::json::parse(request.body, nullptr, false);
@@ -285,21 +378,24 @@ protected:
         UserDefaults defaults(config / "Quorvane" / "defaults.json");
         defaults.setBool(SettingsKey::hasCompletedOnboarding, true);
         defaults.setBool(SettingsKey::enableGlobalHotkey, true);
+        // As it comes, whatever an earlier case of this process set.
+        defaults.setBool(SettingsKey::autoPrefill, true);
         defaults.setString(SettingsKey::activeProvider, "custom");
         defaults.setString(SettingsKey::activeModel, "test-model");
         defaults.setString(SettingsKey::customBaseURL, server.baseUrl() + "/v1");
         ASSERT_TRUE(KeyStore().setKey("sk-road", ProviderID::custom));
     }
 
-    void launch() {
+    void launch(const std::map<std::string, std::string>& session = {}) {
+        std::map<std::string, std::string> environment = {
+            {"DISPLAY", displayName},
+            {"QT_QPA_PLATFORM", "xcb"},
+            // Nothing of the desktop session the test runs in.
+            {"DBUS_SESSION_BUS_ADDRESS", noBus()},
+        };
+        environment.insert(session.begin(), session.end());
         application = test::spawn({QUORVANE_APP_PATH},
-                                  {.quiet = false,
-                                   .environment = {
-                                       {"DISPLAY", displayName},
-                                       {"QT_QPA_PLATFORM", "xcb"},
-                                       // Nothing of the desktop session the test runs in.
-                                       {"DBUS_SESSION_BUS_ADDRESS", noBus()},
-                                   }});
+                                  {.quiet = false, .environment = std::move(environment)});
         ASSERT_GT(application, 0);
     }
 
@@ -332,12 +428,36 @@ protected:
         panel = shown.front();
     }
 
-    bool receivedDraft() const {
+    bool receivedDraft() const { return received(draft); }
+
+    bool received(std::string_view text) const {
         const auto requests = server.requests();
-        return std::any_of(requests.begin(), requests.end(), [](const auto& request) {
+        return std::any_of(requests.begin(), requests.end(), [&](const auto& request) {
             return request.path == "/v1/chat/completions" &&
-                   userMessage(request).find(draft) != std::string::npos;
+                   userMessage(request).find(text) != std::string::npos;
         });
+    }
+
+    // The hot key once more, for a panel already known to be reachable by it.
+    void summonAgain() {
+        ASSERT_TRUE(watcher->viewableWindows().empty());
+        press("ctrl+shift+e");
+        std::vector<xcb_window_t> shown;
+        ASSERT_TRUE(waitUntil([&] { return !(shown = watcher->viewableWindows()).empty(); }, 10s))
+            << "no panel after pressing the hot key again";
+        ASSERT_EQ(shown.size(), 1u);
+        panel = shown.front();
+        ASSERT_TRUE(waitUntil([&] { return watcher->focus() == panel; }, 10s))
+            << "the panel never took the keyboard focus";
+    }
+
+    void waitForPanelGone(const char* after) {
+        ASSERT_TRUE(waitUntil([&] { return watcher->viewableWindows().empty(); }, 10s))
+            << "the panel stayed after " << after;
+    }
+
+    void typeText(std::string_view text) {
+        ASSERT_EQ(run({"xdotool", "type", "--delay", "15", std::string(text)}), 0);
     }
 
     std::string userMessages() const {
@@ -370,6 +490,12 @@ protected:
     static std::string noBus() {
         const fs::path runtime = std::getenv("XDG_RUNTIME_DIR");
         return "unix:path=" + (runtime / "no-bus").string();
+    }
+
+    void disableAutoFill() {
+        const fs::path config = std::getenv("XDG_CONFIG_HOME");
+        UserDefaults(config / "Quorvane" / "defaults.json")
+            .setBool(SettingsKey::autoPrefill, false);
     }
 
     test::LoopbackServer server;
@@ -425,6 +551,213 @@ TEST_F(RoadXvfbTest, LaunchingAgainTogglesTheRunningCopysPanel) {
     EXPECT_TRUE(waitUntil([&] { return watcher->viewableWindows().empty(); }, 10s))
         << "the third launch left the panel open";
     ASSERT_TRUE(applicationRunning());
+    terminateApplication();
+}
+
+TEST_F(RoadXvfbTest, SwitchingAwayKeepsTheDraftAndEscapeClearsIt) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
+    ASSERT_TRUE(waitUntil([&] { return watcher->focus() == panel; }, 10s));
+    ASSERT_NO_FATAL_FAILURE(typeText(draft));
+
+    // A click into another application, and some time there: longer than any slide out, at
+    // whose end a panel that was closed clears the work.
+    watcher->takeFocus();
+    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("another application took the focus"));
+    std::this_thread::sleep_for(1s);
+
+    ASSERT_NO_FATAL_FAILURE(summonAgain());
+    press("ctrl+Return");
+    ASSERT_TRUE(waitUntil([&] { return receivedDraft(); }, 20s))
+        << "the draft did not survive the switch; user messages received:" << userMessages();
+
+    press("Escape");
+    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("Escape"));
+    ASSERT_NO_FATAL_FAILURE(summonAgain());
+    constexpr std::string_view fresh = "a fresh start";
+    ASSERT_NO_FATAL_FAILURE(typeText(fresh));
+    press("ctrl+Return");
+    ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 2; }, 20s));
+    const std::string second = userMessage(server.requests().back());
+    EXPECT_NE(second.find(fresh), std::string::npos) << second;
+    EXPECT_EQ(second.find(draft), std::string::npos) << "Escape left the old draft: " << second;
+    terminateApplication();
+}
+
+TEST_F(RoadXvfbTest, ADragOnTheBackgroundMovesThePanelUntilItsNextShow) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
+    std::optional<WindowFrame> centred;
+    // Until the slide in has ended.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const auto before = centred;
+            std::this_thread::sleep_for(100ms);
+            centred = watcher->geometry(panel);
+            return before && centred && before->y == centred->y;
+        },
+        10s));
+
+    // The margin above the header, in the middle of the top edge, is background.
+    const int x = centred->x + centred->width / 2;
+    const int y = centred->y + 8;
+    const auto pointer = [](std::vector<std::string> action) {
+        action.insert(action.begin(), "xdotool");
+        ASSERT_EQ(run(action), 0);
+        std::this_thread::sleep_for(50ms);
+    };
+    pointer({"mousemove", std::to_string(x), std::to_string(y)});
+    pointer({"mousedown", "1"});
+    pointer({"mousemove", std::to_string(x + 50), std::to_string(y + 30)});
+    pointer({"mousemove", std::to_string(x + 100), std::to_string(y + 60)});
+    pointer({"mouseup", "1"});
+    std::optional<WindowFrame> moved;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            moved = watcher->geometry(panel);
+            return moved && moved->x == centred->x + 100 && moved->y == centred->y + 60;
+        },
+        5s))
+        << "the panel is at " << (moved ? moved->x : -1) << "," << (moved ? moved->y : -1)
+        << ", was at " << centred->x << "," << centred->y;
+
+    press("ctrl+shift+e");
+    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("the hot key"));
+    // Back where the pointer was when the drag began, so the screen under it is the same.
+    pointer({"mousemove", std::to_string(x), std::to_string(y)});
+    ASSERT_NO_FATAL_FAILURE(summonAgain());
+    std::optional<WindowFrame> again;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            again = watcher->geometry(panel);
+            return again && again->x == centred->x && again->y == centred->y;
+        },
+        5s))
+        << "the next show is at " << (again ? again->x : -1) << "," << (again ? again->y : -1);
+    terminateApplication();
+}
+
+// A window manager that grabs the keyboard for the moves it makes would take the focus from the
+// panel, which hides on that, in the middle of the drag: the panel moves itself there too.
+TEST_F(RoadXvfbTest, UnderAWindowManagerADragKeepsThePanelAndItsKeyboard) {
+    if (!test::onPath("openbox")) {
+        GTEST_SKIP() << "openbox is needed";
+    }
+    // The hot key is known to be grabbed before the manager comes.
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
+    press("ctrl+shift+e");
+    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("the hot key"));
+
+    const pid_t manager = test::spawn({"openbox"}, {.quiet = true, .environment = {}});
+    ASSERT_GT(manager, 0);
+    struct Stop {
+        pid_t pid;
+        ~Stop() {
+            kill(pid, SIGTERM);
+            test::waitForExit(pid, 10s);
+        }
+    } stop{manager};
+    ASSERT_TRUE(waitUntil([&] { return watcher->windowManagerRunning(); }, 20s));
+    ASSERT_NO_FATAL_FAILURE(summonAgain());
+    std::this_thread::sleep_for(500ms);
+    const auto start = watcher->geometry(panel);
+    ASSERT_TRUE(start);
+
+    const int x = start->x + start->width / 2;
+    const int y = start->y + 8;
+    // Slowly, as a hand does: longer than the application waits before it counts a lost focus.
+    for (const auto& action : std::vector<std::vector<std::string>>{
+             {"mousemove", std::to_string(x), std::to_string(y)},
+             {"mousedown", "1"},
+             {"mousemove", std::to_string(x + 30), std::to_string(y + 20)},
+             {"mousemove", std::to_string(x + 60), std::to_string(y + 40)},
+             {"mousemove", std::to_string(x + 100), std::to_string(y + 60)},
+             {"mouseup", "1"},
+         }) {
+        std::vector<std::string> command{"xdotool"};
+        command.insert(command.end(), action.begin(), action.end());
+        ASSERT_EQ(run(command), 0);
+        std::this_thread::sleep_for(300ms);
+    }
+    std::this_thread::sleep_for(500ms);
+
+    ASSERT_EQ(watcher->viewableWindows(), std::vector<xcb_window_t>{panel})
+        << "the panel went during the drag";
+    const auto moved = watcher->geometry(panel);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->x - start->x, 100);
+    EXPECT_EQ(moved->y - start->y, 60);
+    EXPECT_EQ(watcher->focus(), panel) << "the drag took the keyboard from the panel";
+    terminateApplication();
+}
+
+// A copy in a hung application: with auto-fill off the program never asks it for anything, so
+// the hot key still answers at once.
+TEST_F(RoadXvfbTest, AHungClipboardOwnerIsNotAskedWithAutoFillOff) {
+    disableAutoFill();
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
+    press("ctrl+shift+e");
+    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("the hot key"));
+
+    SilentClipboardOwner owner;
+    ASSERT_TRUE(owner.takeClipboard());
+    watcher->takeFocus();
+    const auto pressed = std::chrono::steady_clock::now();
+    ASSERT_NO_FATAL_FAILURE(summonAgain());
+    // Far below the five seconds a wait for the owner's answer takes.
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, 3s);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(owner.requests(), 0) << "the program asked the owner for the clipboard";
+    terminateApplication();
+}
+
+// With auto-fill on, the clipboard is only read for an empty draft.
+TEST_F(RoadXvfbTest, AHungClipboardOwnerIsAskedOnlyToFillAnEmptyDraft) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
+    ASSERT_TRUE(waitUntil([&] { return watcher->focus() == panel; }, 10s));
+    ASSERT_NO_FATAL_FAILURE(typeText(draft));
+    watcher->takeFocus();
+    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("another application took the focus"));
+
+    SilentClipboardOwner owner;
+    ASSERT_TRUE(owner.takeClipboard());
+    const auto pressed = std::chrono::steady_clock::now();
+    ASSERT_NO_FATAL_FAILURE(summonAgain());
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, 3s);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(owner.requests(), 0) << "the program asked the owner though the draft was not empty";
+
+    // Emptied, the draft is filled from the next copy: only now is the owner asked.
+    press("Escape");
+    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("Escape"));
+    ASSERT_TRUE(owner.takeClipboard());
+    press("ctrl+shift+e");
+    EXPECT_TRUE(waitUntil([&] { return owner.requests() > 0; }, 10s))
+        << "the program never asked for the clipboard to fill an empty draft";
+    terminateApplication();
+}
+
+// A Wayland session's hot key belongs to the desktop portal (here there is no bus to reach one),
+// even though the program itself runs on an X server.
+TEST_F(RoadXvfbTest, AWaylandSessionGrabsNoKeyOnTheXServer) {
+    ASSERT_NO_FATAL_FAILURE(launch({{"XDG_SESSION_TYPE", "wayland"}}));
+    const fs::path socket = fs::path(std::getenv("XDG_RUNTIME_DIR")) / "quorvane.socket";
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(socket); }, 20s));
+    // Past the start-up: the running copy answers a second launch with its panel.
+    ASSERT_NO_FATAL_FAILURE(launchAgain());
+    ASSERT_TRUE(waitUntil([&] { return !watcher->viewableWindows().empty(); }, 10s));
+    ASSERT_NO_FATAL_FAILURE(launchAgain());
+    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("the third launch"));
+
+    watcher->takeFocus();
+    watcher->caughtCombination();
+    press("ctrl+shift+e");
+    EXPECT_TRUE(waitUntil([&] { return watcher->caughtCombination(); }, 5s))
+        << "the hot key was grabbed on the X server";
+    EXPECT_TRUE(watcher->viewableWindows().empty());
     terminateApplication();
 }
 

@@ -34,7 +34,7 @@ protected:
 
     // Until the panel's animations have ended and a few turns of the event loop start no new
     // one (a height report can start a resize a turn later). A fixed wait would read a slide
-    // half-way on a loaded machine.
+    // half-way on a loaded machine; animations still running after 5 s are a fault.
     void settle() const {
         QElapsedTimer timer;
         timer.start();
@@ -42,6 +42,9 @@ protected:
         while (quietTurns < 5 && timer.elapsed() < 5000) {
             QTest::qWait(20);
             quietTurns = animating() ? 0 : quietTurns + 1;
+        }
+        if (quietTurns < 5) {
+            ADD_FAILURE() << "the panel was still animating after 5 s";
         }
     }
 
@@ -161,6 +164,31 @@ TEST_F(SpotlightControllerTest, CloseClearsTheStateOnlyAfterTheSlideOut) {
     controller_.hide();
     controller_.resizeToHeight(800);
     EXPECT_EQ(controller_.panel(), nullptr);
+}
+
+TEST_F(SpotlightControllerTest, DeactivationHidesAtOnceAndKeepsTheWork) {
+    QPointer<KeyablePanel> first = &shown();
+    state().setInputText("a draft");
+    state().setOutputText("a result");
+    state().setFieldMode(FieldMode::result);
+    state().setVariations({"one", "two", "three"});
+
+    controller_.hideOnDeactivation();
+    EXPECT_FALSE(first->isVisible());
+    // Longer than any slide out, which would clear at its end.
+    QTest::qWait(3 * SpotlightController::hideDurationMs);
+    EXPECT_EQ(state().inputText(), "a draft");
+    EXPECT_EQ(state().outputText(), "a result");
+    EXPECT_EQ(state().fieldMode(), FieldMode::result);
+    EXPECT_EQ(state().variations().size(), 3u);
+
+    // A slide out already on its way ends in the clearing it was asked for.
+    KeyablePanel& second = shown();
+    EXPECT_TRUE(second.isVisible());
+    controller_.hide();
+    controller_.hideOnDeactivation();
+    ASSERT_TRUE(ViewTestState::waitUntil([&] { return controller_.panel() == nullptr; }));
+    EXPECT_EQ(state().inputText(), "");
 }
 
 TEST_F(SpotlightControllerTest, ShowWhileAPanelExistsReplacesItWithoutClearing) {

@@ -1308,8 +1308,10 @@ TEST_F(AppStateTest, TheClipboardFillsAnEmptyDraftOncePerChange) {
     EXPECT_EQ(app.inputText(), "newer") << "a draft of spaces counts as empty";
 
     pasteboard_.setString("ignored");
+    const int reads = pasteboard_.reads();
     app.prefillFromClipboardIfNeeded();
     EXPECT_EQ(app.inputText(), "newer") << "a draft is never replaced";
+    EXPECT_EQ(pasteboard_.reads(), reads) << "the clipboard was read beside a draft";
 
     app.setInputText("");
     pasteboard_.clearContents();
@@ -1326,6 +1328,7 @@ TEST_F(AppStateTest, WithAutoFillOffTheClipboardIsStillMarkedSeen) {
     pasteboard_.setString("seen while off");
     app.prefillFromClipboardIfNeeded();
     EXPECT_EQ(app.inputText(), "");
+    EXPECT_EQ(pasteboard_.reads(), 0) << "the clipboard was read with auto-fill off";
 
     app.setAutoPrefillFromClipboard(true);
     app.prefillFromClipboardIfNeeded();

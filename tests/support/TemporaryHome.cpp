@@ -28,9 +28,12 @@ std::filesystem::path makeRoot() {
     return std::filesystem::path(buffer.data());
 }
 
+// The keys of the developer's own; and the session type, which a test run from a Wayland desktop
+// would otherwise hand to every program it starts, moving their hot key off the test's X server.
 const char* const clearedVariables[] = {
-    "ANTHROPIC_API_KEY",    "OPENAI_API_KEY", "OPENROUTER_API_KEY", "GROQ_API_KEY",
-    "THRIM_CUSTOM_API_KEY", "SENTRY_DSN",     "THRIM_SELFTEST",
+    "ANTHROPIC_API_KEY", "OPENAI_API_KEY",       "OPENROUTER_API_KEY",
+    "GROQ_API_KEY",      "THRIM_CUSTOM_API_KEY", "SENTRY_DSN",
+    "THRIM_SELFTEST",    "XDG_SESSION_TYPE",     "WAYLAND_DISPLAY",
 };
 
 } // namespace

@@ -12,7 +12,8 @@ namespace quorvane::test {
 // A private home for one test process: HOME, TMPDIR and the XDG base
 // directories point into a fresh temporary directory, removed again on
 // destruction, so no test ever reads or writes the user's real files.
-// The API-key variables are cleared so the developer's own keys never leak in.
+// The API-key variables are cleared so the developer's own keys never leak in, and the
+// Wayland session variables so the programs a test starts keep to the test's X server.
 class TemporaryHome {
 public:
     TemporaryHome();

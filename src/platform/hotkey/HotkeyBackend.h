@@ -6,7 +6,7 @@ namespace quorvane {
 enum class HotkeyBackend {
     // Key grabs on the X server the application is connected to.
     x11,
-    // The desktop portal's GlobalShortcuts, for sessions without X (Wayland).
+    // The desktop portal's GlobalShortcuts, for Wayland sessions and sessions without X.
     portal,
     // Neither: registration fails and nothing fires.
     none,

@@ -19,20 +19,30 @@ xcb_connection_t* x11Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
+bool isWaylandSession() {
+    return qgetenv("XDG_SESSION_TYPE") == "wayland" ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
-HotkeyBackend HotkeyBackendSelector::choose(bool hasX11Connection, bool hasSessionBus) {
-    if (hasX11Connection) {
+HotkeyBackend HotkeyBackendSelector::choose(const Session& session) {
+    if (session.hasX11Connection && !session.wayland) {
         return HotkeyBackend::x11;
     }
-    return hasSessionBus ? HotkeyBackend::portal : HotkeyBackend::none;
+    return session.hasSessionBus ? HotkeyBackend::portal : HotkeyBackend::none;
+}
+
+HotkeyBackendSelector::Session HotkeyBackendSelector::currentSession() {
+    Session session{isWaylandSession(), x11Connection() != nullptr, false};
+    if (session.wayland || !session.hasX11Connection) {
+        session.hasSessionBus = QDBusConnection::sessionBus().isConnected();
+    }
+    return session;
 }
 
 HotkeyBackend HotkeyBackendSelector::detect() {
-    if (x11Connection() != nullptr) {
-        return HotkeyBackend::x11;
-    }
-    return choose(false, QDBusConnection::sessionBus().isConnected());
+    return choose(currentSession());
 }
 
 std::unique_ptr<HotkeyEventManager> HotkeyBackendSelector::makeEventManager() {

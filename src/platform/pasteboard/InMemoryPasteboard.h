@@ -8,7 +8,12 @@ namespace quorvane {
 class InMemoryPasteboard final : public Pasteboard {
 public:
     long changeCount() const override { return changeCount_; }
-    std::optional<std::string> string() const override { return contents_; }
+    std::optional<std::string> string() const override {
+        ++reads_;
+        return contents_;
+    }
+    // How often the contents were read, each of which would ask the owner of a real clipboard.
+    int reads() const { return reads_; }
 
     void clearContents() override {
         contents_.reset();
@@ -23,6 +28,7 @@ public:
 private:
     long changeCount_ = 0;
     std::optional<std::string> contents_;
+    mutable int reads_ = 0;
 };
 
 } // namespace quorvane

@@ -2,18 +2,16 @@
 
 #include "Pasteboard.h"
 
-#include <QByteArray>
+#include <QClipboard>
 #include <QObject>
-
-class QClipboard;
-class QMimeData;
 
 namespace quorvane {
 
-// The system clipboard through QClipboard. Its change count goes up once for every change of the
-// contents: each of our own writes, and each notification that brings contents other than those
-// last seen, so the repeated notifications some platforms send for one change count once.
-// Main thread only.
+// The system clipboard through QClipboard. Its change count goes up once for every notice that
+// the clipboard changed (a new owner in any application, our own writes included), and nothing
+// is read to keep it: the contents are fetched only when string() is asked for, since asking
+// another application for them waits on that application and may bring in a large image or a
+// copied password. Main thread only.
 class QtPasteboard final : public QObject, public Pasteboard {
     Q_OBJECT
 
@@ -27,15 +25,13 @@ public:
     void setString(const std::string& text) override;
 
 private:
-    void contentsMayHaveChanged();
-    static QByteArray fingerprintOf(const QMimeData* data);
+    void changed(QClipboard::Mode mode);
 
     QClipboard* clipboard_;
     // Above zero from the start: the state's last look starts at zero, and what was on the
     // clipboard before launch is news to its first look, as it is where the system's count has
     // been running since boot.
     long changeCount_ = 1;
-    QByteArray fingerprint_;
 };
 
 } // namespace quorvane

@@ -41,6 +41,10 @@ TransparentTextEditor::TransparentTextEditor(const Configuration& configuration,
     m_applyingBinding = true;
     m_textView->replaceText(QString::fromStdString(text));
     m_applyingBinding = false;
+    // A draft kept from an earlier panel is typed on where it ends, not in front of it.
+    if (configuration.isEditable) {
+        m_textView->moveCursor(QTextCursor::End);
+    }
 
     connect(m_textView, &QTextEdit::textChanged, this, &TransparentTextEditor::forwardUserEdit);
     connect(m_textView, &DirectTextView::findRequested, this, &TransparentTextEditor::openFindBar);

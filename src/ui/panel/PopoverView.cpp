@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace quorvane {
@@ -44,6 +45,7 @@ PopoverView::PopoverView(AppState& state, std::function<void()> onClose,
     buildLayout();
     buildShortcuts();
     lastOutputText_ = state_.outputText();
+    takeNewHistoryEntry();
     subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
     refreshNow();
 }
@@ -296,7 +298,10 @@ void PopoverView::refreshRoot() {
     }
     // A result that replaces a kept one leaves hasOutput() true throughout, yet it is
     // as new as the first; in the draft only a request or a restore changes the result.
-    if (state_.outputText() != lastOutputText_) {
+    // A request may also bring back the very text that is kept: it is still a finished request,
+    // and every finished request enters the history.
+    const bool resultArrived = takeNewHistoryEntry();
+    if (state_.outputText() != lastOutputText_ || resultArrived) {
         lastOutputText_ = state_.outputText();
         if (state_.hasOutput()) {
             showResult();
@@ -307,6 +312,17 @@ void PopoverView::refreshRoot() {
     refreshCards();
     refreshShortcuts();
     update();
+}
+
+bool PopoverView::takeNewHistoryEntry() {
+    const auto& history = state_.history();
+    const bool arrived = !history.empty() && std::find(knownHistory_.begin(), knownHistory_.end(),
+                                                       history.front().id) == knownHistory_.end();
+    knownHistory_.clear();
+    for (const auto& item : history) {
+        knownHistory_.push_back(item.id);
+    }
+    return arrived;
 }
 
 void PopoverView::refreshBanner() {

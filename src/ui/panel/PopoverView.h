@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QShortcut;
 class QVBoxLayout;
@@ -89,6 +90,8 @@ private:
     QWidget& history();
     void buildShortcuts();
     void refreshRoot();
+    // Whether the history gained an entry since the last call; remembers the current one.
+    bool takeNewHistoryEntry();
     void refreshBanner();
     void refreshEditorHeight();
     void refreshCards();
@@ -103,6 +106,8 @@ private:
     bool outputFocused_ = false;
     bool refreshPending_ = false;
     std::string lastOutputText_;
+    // The history as of the last re-read: an entry not among these is a result that just came.
+    std::vector<Uuid> knownHistory_;
     std::optional<int> reportedHeight_;
 
     QWidget* mainPage_ = nullptr;

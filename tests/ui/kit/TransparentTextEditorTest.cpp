@@ -73,6 +73,14 @@ TEST_F(TransparentTextEditorTest, TakesFocusOnALaterTurnOfTheEventLoop) {
     EXPECT_EQ(blurred.count(), 1);
 }
 
+// A panel shown again builds its editor over the draft the user left.
+TEST_F(TransparentTextEditorTest, TypingInANewEditorGoesOnAtTheEndOfItsText) {
+    TransparentTextEditor* editor = addEditor("a kept draft");
+    turnEventLoop();
+    QTest::keyClicks(editor->textView(), " goes on");
+    EXPECT_EQ(editor->text(), "a kept draft goes on");
+}
+
 TEST_F(TransparentTextEditorTest, EditorRemovedBeforeTheLoopTurnsIsSkipped) {
     std::unique_ptr<TransparentTextEditor> editor(addEditor("draft"));
     QLineEdit other(&window);

@@ -192,20 +192,55 @@ TEST_F(PopoverViewTest, FreshOutputSwitchesToTheResultButEmptyingDoesNotSwitchBa
 
 // Back to the draft with the result kept, then enhanced again: the new result
 // replaces a present one, and it must still be shown, since nothing else in
-// the panel leads from the draft to the result.
+// the panel leads from the draft to the result; also when the provider gives
+// back the very text that is kept.
 TEST_F(PopoverViewTest, AResultThatReplacesAKeptOneIsShownToo) {
-    state().setInputText("first draft");
-    state().setOutputText("first result");
-    state().setFieldMode(FieldMode::result);
+    for (const char* reply : {"second result", "first result"}) {
+        SCOPED_TRACE(reply);
+        state().setInputText("first draft");
+        showResult("first result");
+        view().showDraft();
+        settle();
+        state().setInputText("second draft");
+        fixture_.replyAlways(reply);
+        const auto entries = state().history().size();
+        settle();
+        view().primaryAction();
+        ASSERT_TRUE(ViewTestState::waitUntil([&] { return state().history().size() > entries; }));
+        settle();
+        EXPECT_EQ(state().outputText(), reply);
+        EXPECT_EQ(state().fieldMode(), FieldMode::result);
+    }
+}
+
+// Stopped, a request brings nothing: the draft stays in front of the kept result.
+TEST_F(PopoverViewTest, AStoppedRequestLeavesTheDraftShown) {
+    state().setInputText("draft");
+    showResult("kept result");
     view().showDraft();
     settle();
-    state().setInputText("second draft");
-    fixture_.replyAlways("second result");
-    settle();
+    fixture_.stallReplies();
     view().primaryAction();
-    ASSERT_TRUE(ViewTestState::waitUntil([&] { return state().outputText() == "second result"; }));
+    ASSERT_TRUE(requestsAtLeast(1));
+    state().cancelEnhance();
+    fixture_.release();
     settle();
-    EXPECT_EQ(state().fieldMode(), FieldMode::result);
+    EXPECT_EQ(state().fieldMode(), FieldMode::draft);
+
+    // Deleting the newest entry of the history uncovers an older one, which is no new result.
+    fixture_.replyAlways("kept result");
+    for (std::size_t entries = 1; entries <= 2; ++entries) {
+        view().showDraft();
+        settle();
+        view().primaryAction();
+        ASSERT_TRUE(ViewTestState::waitUntil([&] { return state().history().size() == entries; }));
+        settle();
+    }
+    view().showDraft();
+    settle();
+    state().deleteHistoryItem(state().history().front().id);
+    settle();
+    EXPECT_EQ(state().fieldMode(), FieldMode::draft);
 }
 
 TEST_F(PopoverViewTest, AuxiliaryPanelsShrinkTheEditor) {
