@@ -20,7 +20,7 @@ Enum enumValue(const UserDefaults& defaults, std::string_view key, Enum fallback
 } // namespace
 
 ProviderID SettingsStore::activeProvider() const {
-    return enumValue(*defaults_, SettingsKey::activeProvider, ProviderID::appleFoundation);
+    return enumValue(*defaults_, SettingsKey::activeProvider, ProviderID::openAI);
 }
 
 void SettingsStore::setActiveProvider(ProviderID provider) {

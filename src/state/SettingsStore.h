@@ -46,6 +46,8 @@ public:
     explicit SettingsStore(UserDefaults& defaults)
         : defaults_(&defaults) {}
 
+    // An unknown stored provider reads as the fresh default, OpenAI: this system has no on-device
+    // model. A stored "appleFoundation" stays what the user chose.
     ProviderID activeProvider() const;
     void setActiveProvider(ProviderID provider);
 

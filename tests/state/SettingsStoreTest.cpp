@@ -88,14 +88,14 @@ struct SettingRow {
 };
 
 std::vector<SettingRow> settingRows() {
-    const std::string appleModel = ProviderConfig::config(ProviderID::appleFoundation).defaultModel;
+    const std::string openAIModel = ProviderConfig::config(ProviderID::openAI).defaultModel;
     const std::string jHotkey = R"({"keyCode":38,"carbonModifiers":6144,"keyLabel":"J"})";
     return {
         {"activeProvider", "quorvane.activeProvider", reader(&SettingsStore::activeProvider),
-         "appleFoundation", R"("groq")", "groq", "5",
+         "openAI", R"("groq")", "groq", "5",
          [](SettingsStore& store) { store.setActiveProvider(ProviderID::groq); }},
         {"activeModel", "quorvane.activeModel",
-         [](const SettingsStore& store) { return store.activeModel(); }, appleModel,
+         [](const SettingsStore& store) { return store.activeModel(); }, openAIModel,
          R"("my-model")", "my-model", "true",
          [](SettingsStore& store) { store.setActiveModel("my-model"); }},
         {"tone", "quorvane.tone", reader(&SettingsStore::tone), "auto", R"("academic")", "academic",
@@ -201,7 +201,7 @@ TEST_P(SettingsStoreUnreadableTest, ReadsAsTheDefault) {
 INSTANTIATE_TEST_SUITE_P(
     Values, SettingsStoreUnreadableTest,
     testing::Values(UnreadableCase{"UnknownProvider", "quorvane.activeProvider", R"("OpenAI")",
-                                   reader(&SettingsStore::activeProvider), "appleFoundation"},
+                                   reader(&SettingsStore::activeProvider), "openAI"},
                     UnreadableCase{"UnknownTone", "quorvane.tone", R"("angry")",
                                    reader(&SettingsStore::tone), "auto"},
                     UnreadableCase{"UnknownLength", "quorvane.length", R"("Concise")",
@@ -234,6 +234,18 @@ TEST_F(SettingsStoreTest, MissingModelFollowsTheStoredProvider) {
             << rawValue(provider);
     }
     EXPECT_FALSE(defaults.contains("quorvane.activeModel"));
+}
+
+TEST_F(SettingsStoreTest, AStoredOnDeviceProviderStaysTheUsersChoiceAcrossARestart) {
+    {
+        UserDefaults defaults(defaultsFile());
+        SettingsStore(defaults).setActiveProvider(ProviderID::appleFoundation);
+    }
+    UserDefaults reopened(defaultsFile());
+    const SettingsStore store(reopened);
+    EXPECT_EQ(store.activeProvider(), ProviderID::appleFoundation);
+    EXPECT_EQ(store.activeModel(),
+              ProviderConfig::config(ProviderID::appleFoundation).defaultModel);
 }
 
 TEST_F(SettingsStoreTest, EnumerationSettersWriteRawStringsThatReadBack) {
