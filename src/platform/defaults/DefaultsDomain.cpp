@@ -29,17 +29,15 @@ DefaultsDomain::DefaultsDomain(std::filesystem::path file)
         return;
     }
     std::lock_guard lock(mutex_);
-    Reading reading = read(file_);
-    if (reading.kind == Reading::Kind::unparsable) {
-        // Moved aside with the lock held, so that it is never another process's fresh save.
-        const FileLock fileLock(lockFile_);
-        if (fileLock.held()) {
-            reading = read(file_);
-        }
-        adopt(reading);
+    const Reading first = read(file_);
+    if (first.kind != Reading::Kind::unparsable) {
+        adopt(first);
         return;
     }
-    adopt(reading);
+    // Read again and moved aside with the file's lock held, so that what is moved is never
+    // another process's fresh save.
+    const FileLock fileLock(lockFile_);
+    adopt(fileLock.held() ? read(file_) : first);
 }
 
 void DefaultsDomain::setReporter(UserDefaults::Reporter newReporter) {
