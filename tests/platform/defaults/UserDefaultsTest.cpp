@@ -258,7 +258,10 @@ TEST_F(UserDefaultsTest, CorruptFileIsSetAsideAndReadsAsEmpty) {
         const char* label;
         const char* contents;
     };
-    const Row rows[] = {{"torn", R"({"name": "Ad)"}, {"not an object", "[1, 2]"}, {"empty", ""}};
+    const Row rows[] = {{"torn", R"({"name": "Ad)"},
+                        {"not an object", "[1, 2]"},
+                        {"empty", ""},
+                        {"garbage", "\x7f\x45\x4c\x46\x02\x01\xff"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         fs::remove_all(directory_);
