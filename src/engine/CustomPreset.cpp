@@ -58,8 +58,9 @@ std::optional<std::string> CustomPreset::encodeList(const std::vector<CustomPres
     return JsonCoding::encodeList(presets, encodePreset);
 }
 
-std::optional<std::vector<CustomPreset>> CustomPreset::decodeList(std::string_view json) {
-    return JsonCoding::decodeList<CustomPreset>(json, decodePreset);
+CustomPreset::DecodedList CustomPreset::decodeList(std::string_view json) {
+    auto decoded = JsonCoding::decodeEach<CustomPreset>(json, decodePreset);
+    return {std::move(decoded.values), decoded.whole};
 }
 
 } // namespace quorvane

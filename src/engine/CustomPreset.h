@@ -28,8 +28,12 @@ struct CustomPreset {
 
     // The JSON array of the list; nothing when a text is not valid UTF-8.
     static std::optional<std::string> encodeList(const std::vector<CustomPreset>& presets);
-    // All or nothing: one element that does not decode rejects the whole list.
-    static std::optional<std::vector<CustomPreset>> decodeList(std::string_view json);
+    // Every element of the JSON array that decodes, in order, and whether all did.
+    struct DecodedList {
+        std::vector<CustomPreset> presets;
+        bool whole = true;
+    };
+    static DecodedList decodeList(std::string_view json);
 };
 
 } // namespace quorvane

@@ -1,25 +1,40 @@
 #include "CustomPresetStore.h"
 
+#include "UnreadableValue.h"
 #include "platform/defaults/UserDefaults.h"
 
 namespace quorvane {
 
-CustomPresetStore::CustomPresetStore(UserDefaults& defaults, std::string key)
+CustomPresetStore::CustomPresetStore(UserDefaults& defaults, std::string key,
+                                     std::string unreadableKey)
     : defaults_(defaults)
-    , key_(std::move(key)) {}
+    , key_(std::move(key))
+    , unreadableKey_(std::move(unreadableKey)) {}
 
 std::vector<CustomPreset> CustomPresetStore::load() const {
-    const auto data = defaults_.dataValue(key_);
-    if (!data) {
-        return {};
-    }
-    return CustomPreset::decodeList(*data).value_or(std::vector<CustomPreset>{});
+    return stored().presets;
 }
 
 void CustomPresetStore::save(const std::vector<CustomPreset>& presets) {
-    if (const auto data = CustomPreset::encodeList(presets)) {
-        defaults_.setData(key_, *data);
+    const auto data = CustomPreset::encodeList(presets);
+    if (!data) {
+        return;
     }
+    if (!stored().whole && !UnreadableValue::keepAside(defaults_, key_, unreadableKey_)) {
+        return;
+    }
+    defaults_.setData(key_, *data);
+}
+
+CustomPreset::DecodedList CustomPresetStore::stored() const {
+    if (!defaults_.contains(key_)) {
+        return {};
+    }
+    const auto data = defaults_.dataValue(key_);
+    if (!data) {
+        return {{}, false};
+    }
+    return CustomPreset::decodeList(*data);
 }
 
 } // namespace quorvane

@@ -58,4 +58,30 @@ std::optional<std::vector<Value>> decodeList(std::string_view json, Decode decod
     return result;
 }
 
+// Every element that decodes, in order, and whether all of them did (false too
+// for text that is not a JSON array).
+template <typename Value>
+struct Decoded {
+    std::vector<Value> values;
+    bool whole = true;
+};
+
+template <typename Value, typename Decode>
+Decoded<Value> decodeEach(std::string_view json, Decode decode) {
+    const Json parsed = Json::parse(json, nullptr, false);
+    if (parsed.is_discarded() || !parsed.is_array()) {
+        return {{}, false};
+    }
+    Decoded<Value> result;
+    result.values.reserve(parsed.size());
+    for (const auto& element : parsed) {
+        if (std::optional<Value> decoded = decode(element)) {
+            result.values.push_back(std::move(*decoded));
+        } else {
+            result.whole = false;
+        }
+    }
+    return result;
+}
+
 } // namespace quorvane::JsonCoding

@@ -1,11 +1,14 @@
 #include "Log.h"
 
+#include "platform/defaults/UserDefaults.h"
+#include "platform/files/PrivateFile.h"
+#include "platform/files/UserDirectories.h"
 #include "platform/logging/JournalSink.h"
+#include "platform/logging/RotatingFileSink.h"
 
-#include <spdlog/sinks/rotating_file_sink.h>
 #include <spdlog/spdlog.h>
+#include <sys/stat.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace quorvane {
@@ -15,31 +18,40 @@ namespace {
 constexpr std::size_t logFileBytes = 1024 * 1024;
 constexpr std::size_t logFileCount = 3;
 
-std::filesystem::path stateDirectory() {
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
-        return std::filesystem::path(state) / "Quorvane";
-    }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "/tmp") / ".local/state/Quorvane";
-}
-
 // The file every channel shares when there is no journal; created on first use.
+// Without a home there is no file log: records are dropped rather than kept
+// in a folder that others may write to.
 std::shared_ptr<spdlog::sinks::sink> sharedFileSink() {
     static const std::shared_ptr<spdlog::sinks::sink> sink = [] {
-        const auto directory = stateDirectory();
-        std::error_code ignored;
-        std::filesystem::create_directories(directory, ignored);
-        std::shared_ptr<spdlog::sinks::sink> file;
-        try {
-            file = std::make_shared<spdlog::sinks::rotating_file_sink_mt>(
-                (directory / "quorvane.log").string(), logFileBytes, logFileCount);
-        } catch (const spdlog::spdlog_ex&) {
+        const auto state = UserDirectories::stateHome();
+        if (!state) {
             return std::shared_ptr<spdlog::sinks::sink>();
         }
-        file->set_pattern("%Y-%m-%d %H:%M:%S.%e %l %n: %v");
+        auto file = Log::openFileSink(*state / "Quorvane" / "quorvane.log");
+        if (file) {
+            file->set_pattern("%Y-%m-%d %H:%M:%S.%e %l %n: %v");
+        }
         return file;
     }();
     return sink;
+}
+
+void logDefaultsNotice(const UserDefaults::Notice& notice) {
+    switch (notice.kind) {
+    case UserDefaults::Notice::Kind::setAside:
+        Log::app().error("UserDefaults: set aside the unreadable settings file as %s",
+                         notice.setAsideAs.string());
+        return;
+    case UserDefaults::Notice::Kind::unreadable:
+        Log::app().error("UserDefaults: cannot read %s (%s); it is left as it is and no setting is "
+                         "saved this run",
+                         notice.file.string(), notice.error.message());
+        return;
+    case UserDefaults::Notice::Kind::saveFailed:
+        Log::app().error("UserDefaults save failed: %s (%s)", notice.file.string(),
+                         notice.error.message());
+        return;
+    }
 }
 
 std::shared_ptr<spdlog::sinks::sink> defaultSink(const std::string& category) {
@@ -100,6 +112,18 @@ LogChannel& Log::enhance() {
 LogChannel& Log::provider() {
     static LogChannel channel("provider");
     return channel;
+}
+
+std::shared_ptr<spdlog::sinks::sink> Log::openFileSink(const std::filesystem::path& file) {
+    const auto directory = file.parent_path();
+    PrivateFile::createPrivateDirectories(directory);
+    // An earlier version made the folder readable by everyone.
+    ::chmod(directory.c_str(), 0700);
+    return RotatingFileSink::open(file, logFileBytes, logFileCount);
+}
+
+void Log::listenToUserDefaults() {
+    UserDefaults::setReporter(logDefaultsNotice);
 }
 
 void Log::redirect(std::shared_ptr<spdlog::sinks::sink> sink) {

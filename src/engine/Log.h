@@ -1,12 +1,14 @@
 // The three log channels of the application. Messages are fixed printf-style
 // texts ("enhance() start: provider=%s preset=%s") at the default, debug or
 // error level. Records go to the systemd journal when it is reachable and to
-// a size-capped file under $XDG_STATE_HOME/Quorvane/ otherwise; never to
-// standard output or standard error, which belong to the diagnostic modes.
+// a size-capped private file under $XDG_STATE_HOME/Quorvane/ otherwise (none
+// without a home directory); never to standard output or standard error,
+// which belong to the diagnostic modes.
 #pragma once
 
 #include <fmt/printf.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -64,6 +66,15 @@ public:
 
     // Sends the records of all three channels to one sink (tests read them from memory).
     static void redirect(std::shared_ptr<spdlog::sinks::sink> sink);
+
+    // The size-capped file sink at this path, its folder created 0700 and the
+    // file 0600; nothing when the path is not a regular file (a FIFO, a
+    // device), which is refused without waiting.
+    static std::shared_ptr<spdlog::sinks::sink> openFileSink(const std::filesystem::path& file);
+
+    // Logs on the app channel what the settings files report: one set aside,
+    // one that cannot be read, a save that failed. Called once at start-up.
+    static void listenToUserDefaults();
 };
 
 } // namespace quorvane

@@ -1,5 +1,6 @@
 #include "shell/QuorvaneApp.h"
 
+#include "engine/Log.h"
 #include "platform/crypto/OpenSslRuntime.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/hotkey/HotkeyBackendSelector.h"
@@ -58,6 +59,8 @@ bool QuorvaneApp::requestsDiagnosticMode(const QStringList& arguments,
 int QuorvaneApp::main(int argc, char** argv) {
     // Before any thread exists that could be the first to need it.
     OpenSslRuntime::initialise();
+    // Before the first settings file is opened, so that one set aside is logged.
+    Log::listenToUserDefaults();
     // The panel places itself under the mouse and stays above other windows, which a Wayland
     // client cannot do: it runs through XWayland wherever there is one, also where Qt's Wayland
     // plugin is installed. Only for this process; what it starts inherits nothing.

@@ -58,8 +58,9 @@ ProviderRegistry::KeyResolver keyResolver(const KeyStore& keyStore) {
     };
 }
 
-ProviderRegistry::BaseURLResolver baseURLResolver(UserDefaults& defaults) {
-    return [&defaults] { return defaults.stringValue(SettingsKey::customBaseURL); };
+ProviderRegistry::BaseURLResolver baseURLResolver(const SettingsStore& settings) {
+    // A copy: the store reads the defaults afresh at each call, safely on any thread.
+    return [settings]() -> std::optional<std::string> { return settings.customBaseURL(); };
 }
 
 double clampedPopoverHeight(double height) {
@@ -104,7 +105,7 @@ AppState::AppState(HistoryStore historyStore, KeyStore keyStore, SettingsStore s
     , historyStore_(std::move(historyStore))
     , keyStore_(std::move(keyStore))
     , settings_(std::move(settings))
-    , service_(ProviderRegistry(keyResolver(keyStore_), baseURLResolver(settings_.defaults()))) {
+    , service_(ProviderRegistry(keyResolver(keyStore_), baseURLResolver(settings_))) {
     // Start values go straight into the fields: loading writes nothing back and calls no closure.
     history_ = historyStore_.load();
     providerID_ = settings_.activeProvider();
@@ -115,8 +116,8 @@ AppState::AppState(HistoryStore historyStore, KeyStore keyStore, SettingsStore s
     hotkey_ = settings_.hotkey();
     tone_ = settings_.tone();
     length_ = settings_.length();
-    audience_ = settings_.defaults().stringValue(SettingsKey::audience).value_or("");
-    customBaseURL_ = settings_.defaults().stringValue(SettingsKey::customBaseURL).value_or("");
+    audience_ = settings_.audience();
+    customBaseURL_ = settings_.customBaseURL();
     telemetryEnabled_ = settings_.telemetryEnabled();
     showDockIcon_ = settings_.showDockIcon();
     hasCompletedOnboarding_ = settings_.hasCompletedOnboarding();
@@ -258,7 +259,7 @@ void AppState::setLength(Length value) {
 void AppState::setAudience(std::string value) {
     audience_ = std::move(value);
     notify(Property::audience);
-    settings_.defaults().setString(SettingsKey::audience, audience_);
+    settings_.setAudience(audience_);
 }
 
 void AppState::setProviderID(ProviderID value) {
@@ -275,25 +276,25 @@ void AppState::setProviderID(ProviderID value) {
 void AppState::setModel(std::string value) {
     model_ = std::move(value);
     notify(Property::model);
-    settings_.defaults().setString(SettingsKey::activeModel, model_);
+    settings_.setActiveModel(model_);
 }
 
 void AppState::setAutoPrefillFromClipboard(bool value) {
     autoPrefillFromClipboard_ = value;
     notify(Property::autoPrefillFromClipboard);
-    settings_.defaults().setBool(SettingsKey::autoPrefill, value);
+    settings_.setAutoPrefillFromClipboard(value);
 }
 
 void AppState::setAutoCopyOutput(bool value) {
     autoCopyOutput_ = value;
     notify(Property::autoCopyOutput);
-    settings_.defaults().setBool(SettingsKey::autoCopyOutput, value);
+    settings_.setAutoCopyOutput(value);
 }
 
 void AppState::setEnableGlobalHotkey(bool value) {
     enableGlobalHotkey_ = value;
     notify(Property::enableGlobalHotkey);
-    settings_.defaults().setBool(SettingsKey::enableGlobalHotkey, value);
+    settings_.setEnableGlobalHotkey(value);
     if (onGlobalHotkeyChanged) {
         onGlobalHotkeyChanged(value);
     }
@@ -311,13 +312,13 @@ void AppState::setHotkey(HotkeyConfig value) {
 void AppState::setCustomBaseURL(std::string value) {
     customBaseURL_ = std::move(value);
     notify(Property::customBaseURL);
-    settings_.defaults().setString(SettingsKey::customBaseURL, customBaseURL_);
+    settings_.setCustomBaseURL(customBaseURL_);
 }
 
 void AppState::setTelemetryEnabled(bool value) {
     telemetryEnabled_ = value;
     notify(Property::telemetryEnabled);
-    settings_.defaults().setBool(SettingsKey::telemetryEnabled, value);
+    settings_.setTelemetryEnabled(value);
     // Turning it off clears the flag, so a started client keeps running but captures nothing,
     // and drops what still waits: what was captured while the user agreed must not go out after
     // they said no.
@@ -332,13 +333,13 @@ void AppState::setTelemetryEnabled(bool value) {
 void AppState::setHasCompletedOnboarding(bool value) {
     hasCompletedOnboarding_ = value;
     notify(Property::hasCompletedOnboarding);
-    settings_.defaults().setBool(SettingsKey::hasCompletedOnboarding, value);
+    settings_.setHasCompletedOnboarding(value);
 }
 
 void AppState::setAppearance(Appearance value) {
     appearance_ = value;
     notify(Property::appearance);
-    settings_.defaults().setString(SettingsKey::appearance, rawValue(value));
+    settings_.setAppearance(value);
     if (onAppearanceChanged) {
         onAppearanceChanged(value);
     }

@@ -1,6 +1,7 @@
 #include "HistoryStore.h"
 
 #include "SettingsStore.h"
+#include "engine/UnreadableValue.h"
 #include "platform/defaults/UserDefaults.h"
 
 #include <nlohmann/json.hpp>
@@ -10,25 +11,33 @@
 
 namespace quorvane {
 
+namespace {
+
+// The longest prefix of at most `maximum` bytes that ends on a character boundary.
+void cutAtCharacterBoundary(std::string& text, std::size_t maximum) {
+    if (text.size() <= maximum) {
+        return;
+    }
+    std::size_t end = maximum;
+    // A UTF-8 sequence is at most four bytes: step back over the continuation bytes of the one
+    // the cut would split.
+    for (int step = 0;
+         step < 3 && end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80; ++step) {
+        --end;
+    }
+    text.resize(end);
+}
+
+HistoryItem storable(HistoryItem item) {
+    cutAtCharacterBoundary(item.input, HistoryStore::maximumTextBytes);
+    cutAtCharacterBoundary(item.output, HistoryStore::maximumTextBytes);
+    return item;
+}
+
+} // namespace
+
 std::vector<HistoryItem> HistoryStore::load() const {
-    const auto data = defaults_.dataValue(SettingsKey::history);
-    if (!data) {
-        return {};
-    }
-    const auto array = nlohmann::json::parse(*data, nullptr, false);
-    if (!array.is_array()) {
-        return {};
-    }
-    // Every item is decoded, not only the kept ones, so one bad item anywhere rejects the list.
-    std::vector<HistoryItem> items;
-    items.reserve(array.size());
-    for (const auto& element : array) {
-        auto item = HistoryItem::decoded(element.dump());
-        if (!item) {
-            return {};
-        }
-        items.push_back(std::move(*item));
-    }
+    auto items = stored().items;
     if (items.size() > limit) {
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(limit), items.end());
     }
@@ -36,12 +45,16 @@ std::vector<HistoryItem> HistoryStore::load() const {
 }
 
 void HistoryStore::save(const std::vector<HistoryItem>& items) {
-    // Each item is already a complete JSON object, so the array is spliced together.
+    // Each item is already a complete JSON object, so the array is spliced together, newest
+    // first, as long as it fits.
     std::string data = "[";
     for (const auto& item : items) {
-        const auto encoded = item.encoded();
+        const auto encoded = storable(item).encoded();
         if (!encoded) {
             return;
+        }
+        if (data.size() + encoded->size() + 2 > maximumStoredBytes) {
+            break;
         }
         if (data.size() > 1) {
             data += ',';
@@ -49,6 +62,10 @@ void HistoryStore::save(const std::vector<HistoryItem>& items) {
         data += *encoded;
     }
     data += ']';
+    if (!stored().whole &&
+        !UnreadableValue::keepAside(defaults_, SettingsKey::history, unreadableKey)) {
+        return;
+    }
     defaults_.setData(SettingsKey::history, data);
 }
 
@@ -56,9 +73,32 @@ std::vector<HistoryItem> HistoryStore::prepending(HistoryItem item,
                                                   const std::vector<HistoryItem>& items) {
     std::vector<HistoryItem> result;
     result.reserve(limit);
-    result.push_back(std::move(item));
+    result.push_back(storable(std::move(item)));
     const auto kept = std::min(items.size(), limit - 1);
     result.insert(result.end(), items.begin(), items.begin() + static_cast<std::ptrdiff_t>(kept));
+    return result;
+}
+
+// Every stored item is decoded, not only the kept ones, so that a list with an item this version
+// cannot read is known before a save replaces it.
+HistoryStore::Stored HistoryStore::stored() const {
+    if (!defaults_.contains(SettingsKey::history)) {
+        return {};
+    }
+    const auto data = defaults_.dataValue(SettingsKey::history);
+    const auto array = data ? nlohmann::json::parse(*data, nullptr, false) : nlohmann::json();
+    if (!array.is_array()) {
+        return {{}, false};
+    }
+    Stored result;
+    result.items.reserve(array.size());
+    for (const auto& element : array) {
+        if (auto item = HistoryItem::decoded(element.dump())) {
+            result.items.push_back(std::move(*item));
+        } else {
+            result.whole = false;
+        }
+    }
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "HistoryItem.h"
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 namespace quorvane {
@@ -14,23 +15,36 @@ class UserDefaults;
 class HistoryStore {
 public:
     static constexpr std::size_t limit = 20;
+    // Each item keeps at most this much of its input and of its output, cut at a character
+    // boundary: the editor holds the whole text, the history only enough to recognise it.
+    static constexpr std::size_t maximumTextBytes = 1024 * 1024;
+    // The stored array keeps the newest items that fit, so the settings file stays small.
+    static constexpr std::size_t maximumStoredBytes = 4 * 1024 * 1024;
+    static constexpr std::string_view unreadableKey = "quorvane.history.v1.unreadable";
 
     explicit HistoryStore(UserDefaults& defaults)
         : defaults_(defaults) {}
 
-    // At most the first `limit` stored items; empty when nothing is stored or when any item fails
-    // to decode. Never rewrites the stored data.
+    // At most the first `limit` stored items that decode. Never rewrites the stored data.
     std::vector<HistoryItem> load() const;
 
-    // Replaces the stored array, also with an empty one; writes nothing when an item cannot be
-    // encoded.
+    // Replaces the stored array, also with an empty one, dropping the oldest items that do not
+    // fit. A stored value that did not decode whole is first copied to `unreadableKey`, and
+    // nothing is written when that copy fails or an item cannot be encoded.
     void save(const std::vector<HistoryItem>& items);
 
-    // The item followed by the current ones, cut to `limit`, so the oldest falls off.
+    // The item, its texts cut to `maximumTextBytes`, followed by the current ones, cut to
+    // `limit`, so the oldest falls off.
     static std::vector<HistoryItem> prepending(HistoryItem item,
                                                const std::vector<HistoryItem>& items);
 
 private:
+    struct Stored {
+        std::vector<HistoryItem> items;
+        bool whole = true;
+    };
+    Stored stored() const;
+
     UserDefaults& defaults_;
 };
 

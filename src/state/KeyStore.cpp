@@ -3,10 +3,12 @@
 #include "engine/Log.h"
 #include "engine/Text.h"
 #include "platform/crypto/AesGcm.h"
+#include "platform/files/FileLock.h"
+#include "platform/files/PrivateFile.h"
+#include "platform/files/UserDirectories.h"
 
 #include <fcntl.h>
 #include <nlohmann/json.hpp>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,43 +21,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr mode_t directoryMode = 0700;
 constexpr mode_t fileMode = 0600;
-
-std::optional<std::filesystem::path> absoluteVariable(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value != '/') {
-        return std::nullopt;
-    }
-    return std::filesystem::path(value);
-}
-
-std::optional<std::filesystem::path> homeDirectory() {
-    if (auto home = absoluteVariable("HOME")) {
-        return home;
-    }
-    passwd entry{};
-    passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
-        found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') {
-        return std::nullopt;
-    }
-    return std::filesystem::path(found->pw_dir);
-}
-
-// Creates each missing component private to the user; an existing directory
-// keeps its mode.
-void createPrivateDirectories(const std::filesystem::path& directory) {
-    std::filesystem::path partial;
-    for (const auto& component : directory) {
-        partial /= component;
-        if (::mkdir(partial.c_str(), directoryMode) == 0) {
-            // The umask may have taken bits away; the mode must be exact.
-            ::chmod(partial.c_str(), directoryMode);
-        }
-    }
-}
 
 std::error_code lastError() {
     return {errno, std::generic_category()};
@@ -125,7 +91,9 @@ std::error_code writeAll(int fd, std::span<const std::uint8_t> bytes) {
 }
 
 // Writes a sibling temporary file (created 0600), flushes it to disk and
-// renames it over the target, so readers see the old file or the new one.
+// renames it over the target, so readers see the old file or the new one. The
+// temporary is named as PrivateFile names its own, so that one a killed save
+// left is found by PrivateFile::removeStaleTemporaries.
 std::error_code writeAtomically(const std::filesystem::path& path,
                                 std::span<const std::uint8_t> bytes) {
     if (path.empty()) {
@@ -171,16 +139,13 @@ KeyStore::KeyStore(std::optional<std::filesystem::path> directory, DeviceKey dev
     if (!directory || directory->empty()) {
         return;
     }
-    createPrivateDirectories(*directory);
+    PrivateFile::createPrivateDirectories(*directory);
     fileURL_ = *directory / fileName;
 }
 
 std::optional<std::filesystem::path> KeyStore::defaultDirectory() {
-    if (auto data = absoluteVariable("XDG_DATA_HOME")) {
+    if (auto data = UserDirectories::dataHome()) {
         return *data / "Quorvane";
-    }
-    if (auto home = homeDirectory()) {
-        return *home / ".local" / "share" / "Quorvane";
     }
     return std::nullopt;
 }
@@ -267,6 +232,14 @@ bool KeyStore::save(const Dictionary& dictionary) const {
         Log::app().error("KeyStore: encryption failed");
         return false;
     }
+    // Saves take turns, so that a temporary found under the lock belongs to none under way: a
+    // killed save left it, with a whole sealed copy of the old keys in it.
+    const FileLock lock(fileURL_.parent_path() / ("." + fileURL_.filename().string() + ".lock"));
+    if (!lock.held()) {
+        Log::app().error("KeyStore save failed: %s", lock.error().message());
+        return false;
+    }
+    PrivateFile::removeStaleTemporaries(fileURL_);
     if (const std::error_code error = writeAtomically(fileURL_, *box)) {
         Log::app().error("KeyStore save failed: %s", error.message());
         return false;

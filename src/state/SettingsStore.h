@@ -1,6 +1,7 @@
-// Typed access to the scalar user settings. Every getter reads the defaults at the moment it is
-// called; a missing value, a value of the wrong stored type or an unknown enumeration text reads
-// as the setting's default, and nothing is reported.
+// Typed access to the scalar user settings, the one way they are read and written. Every getter
+// reads the defaults at the moment it is called; a missing value, a value of the wrong stored type
+// or an unknown enumeration text reads as the setting's default, and nothing is reported. A setter
+// that cannot save leaves that to the defaults' reporter, which logs it.
 #pragma once
 
 #include "Appearance.h"
@@ -39,37 +40,53 @@ inline constexpr std::string_view customPresets = "quorvane.customPresets.v1";
 inline constexpr std::string_view presetOverrides = "quorvane.presetOverrides.v1";
 } // namespace SettingsKey
 
+// A copy reads and writes the same defaults, and may be used on any thread.
 class SettingsStore {
 public:
     explicit SettingsStore(UserDefaults& defaults)
-        : defaults_(defaults) {}
+        : defaults_(&defaults) {}
 
-    // The object every settings write-back goes to.
-    UserDefaults& defaults() const { return defaults_; }
-
+    // An unknown stored provider reads as the fresh default, OpenAI: this system has no on-device
+    // model. A stored "appleFoundation" stays what the user chose.
     ProviderID activeProvider() const;
     void setActiveProvider(ProviderID provider);
 
     // The stored model, else the default model of the active provider (not written back).
     std::string activeModel() const;
+    void setActiveModel(std::string_view model);
 
     Tone tone() const;
     void setTone(Tone tone);
     Length length() const;
     void setLength(Length length);
 
+    // Plain text, as typed; empty when absent.
+    std::string audience() const;
+    void setAudience(std::string_view audience);
+    // As typed, untrimmed; empty when absent.
+    std::string customBaseURL() const;
+    void setCustomBaseURL(std::string_view url);
+
     bool autoPrefillFromClipboard() const;
+    void setAutoPrefillFromClipboard(bool enabled);
     bool autoCopyOutput() const;
+    void setAutoCopyOutput(bool enabled);
     bool enableGlobalHotkey() const;
+    void setEnableGlobalHotkey(bool enabled);
     bool telemetryEnabled() const;
+    void setTelemetryEnabled(bool enabled);
     bool hasCompletedOnboarding() const;
+    void setHasCompletedOnboarding(bool completed);
     bool showDockIcon() const;
+    void setShowDockIcon(bool shown);
 
     // Anything but "auto" or "light" reads as dark, so a fresh installation starts dark.
     Appearance appearance() const;
+    void setAppearance(Appearance appearance);
 
     // Unclamped; the state keeps it within the panel's range.
     double popoverHeight() const;
+    void setPopoverHeight(double height);
 
     HotkeyConfig hotkey() const;
     // Writes nothing when the combination cannot be encoded.
@@ -78,7 +95,7 @@ public:
 private:
     bool boolValue(std::string_view key, bool fallback) const;
 
-    UserDefaults& defaults_;
+    UserDefaults* defaults_;
 };
 
 } // namespace quorvane

@@ -1,6 +1,7 @@
 #include "engine/CustomPresetStore.h"
 
 #include "platform/defaults/UserDefaults.h"
+#include "support/LogCapture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -61,7 +62,7 @@ TEST_F(CustomPresetStoreTest, StoresTheCanonicalIdAndLeavesAbsentOptionalsOut) {
     EXPECT_EQ(stored[1]["basePresetRawValue"], "imageGen");
 }
 
-TEST_F(CustomPresetStoreTest, DecodesAllOrNothing) {
+TEST_F(CustomPresetStoreTest, KeepsTheElementsThatDecode) {
     struct Row {
         const char* label;
         const char* stored;
@@ -79,7 +80,7 @@ TEST_F(CustomPresetStoreTest, DecodesAllOrNothing) {
         {"one element without id",
          R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","name":"n","instructions":"i"},
              {"name":"n","instructions":"i"}])",
-         0},
+         1},
         {"id not a UUID", R"([{"id":"preset-1","name":"n","instructions":"i"}])", 0},
         {"without instructions", R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","name":"n"}])",
          0},
@@ -98,6 +99,24 @@ TEST_F(CustomPresetStoreTest, DecodesAllOrNothing) {
         defaults_.setData(key, row.stored);
         EXPECT_EQ(store_.load().size(), row.count);
     }
+}
+
+TEST_F(CustomPresetStoreTest, AListWithAnUnreadablePresetIsKeptAsideBeforeTheNextSave) {
+    const CustomPreset mine{fixedId(), "Mine", "Do this.", std::nullopt, std::nullopt};
+    const std::string stored =
+        R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","name":"Mine","instructions":"Do this."},
+            {"id":"5B7F7A5E-64F6-4E0B-9C55-4D0F1A3B2C1D","name":"Next","instructions":7}])";
+    defaults_.setData(key, stored);
+    test::LogCapture logs;
+
+    const auto loaded = store_.load();
+    EXPECT_EQ(loaded, std::vector{mine});
+    store_.save(loaded);
+    store_.save(loaded);
+
+    EXPECT_EQ(defaults_.dataValue("quorvane.customPresets.unreadable"), stored);
+    EXPECT_EQ(store_.load(), std::vector{mine});
+    EXPECT_EQ(logs.messages("app").size(), 1u) << "copied once";
 }
 
 TEST_F(CustomPresetStoreTest, RequiredMembersAloneDecodeWithOptionalsAbsent) {

@@ -5,6 +5,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -77,6 +78,26 @@ TEST(LogTest, WithoutAJournalRecordsGoToTheStateFile) {
     std::stringstream contents;
     contents << stream.rdbuf();
     EXPECT_THAT(contents.str(), testing::HasSubstr("error probe: written to the file"));
+}
+
+unsigned modeOf(const std::filesystem::path& path) {
+    struct stat status {};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return status.st_mode & 07777;
+}
+
+TEST(LogTest, TheLogFolderAndFileArePrivate) {
+    const auto directory = std::filesystem::path(std::getenv("TMPDIR")) / "state" / "Quorvane";
+    // The folder as an earlier version left it, readable by everyone.
+    std::filesystem::create_directories(directory);
+    ::chmod(directory.c_str(), 0755);
+    const mode_t previous = ::umask(022);
+    const auto sink = Log::openFileSink(directory / "quorvane.log");
+    ::umask(previous);
+
+    ASSERT_TRUE(sink);
+    EXPECT_EQ(modeOf(directory), 0700u);
+    EXPECT_EQ(modeOf(directory / "quorvane.log"), 0600u);
 }
 
 } // namespace

@@ -223,8 +223,8 @@ protected:
 
 TEST_F(AppStateTest, AFreshStartLoadsTheDefaultsAndWritesNothing) {
     AppState& app = state();
-    EXPECT_EQ(app.providerID(), ProviderID::appleFoundation);
-    EXPECT_EQ(app.model(), "on-device");
+    EXPECT_EQ(app.providerID(), ProviderID::openAI) << "this system has no on-device model";
+    EXPECT_EQ(app.model(), ProviderConfig::config(ProviderID::openAI).defaultModel);
     EXPECT_EQ(app.tone(), Tone::auto_);
     EXPECT_EQ(app.length(), Length::auto_);
     EXPECT_EQ(app.audience(), "");
@@ -1343,7 +1343,7 @@ TEST_F(AppStateTest, TheDiagnosticsTextNamesBuildSystemProviderModelAndLastError
     const std::string head = "Quorvane " + *info.infoValue("CFBundleShortVersionString") + " (" +
                              *info.infoValue("CFBundleVersion") + ")\nTest OS 7 (tests)\n";
     EXPECT_EQ(app.diagnosticsText(),
-              head + "Provider: appleFoundation\nModel: on-device\nLast error: none");
+              head + "Provider: openAI\nModel: gpt-4o-mini\nLast error: none");
 
     app.setProviderID(ProviderID::anthropic);
     app.setInputText("draft");

@@ -1,7 +1,9 @@
 #include "state/HistoryStore.h"
 
 #include "platform/defaults/UserDefaults.h"
+#include "support/LogCapture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,7 +20,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
+using test::LogCapture;
+
 constexpr std::string_view historyKey = "quorvane.history.v1";
+constexpr std::string_view unreadableKey = "quorvane.history.v1.unreadable";
 constexpr HistoryItem::Timestamp referenceDate{978307200s};
 
 HistoryItem item(int n) {
@@ -90,14 +95,74 @@ TEST_F(HistoryStoreTest, LongStoredListLoadsItsFirstTwentyWithoutRewriting) {
     EXPECT_EQ(storedItemCount(defaults), 25U);
 }
 
-TEST_F(HistoryStoreTest, OneBadItemRejectsTheWholeList) {
-    auto list = items(3);
+// A newer version may store a preset this one does not know: the other items
+// are shown, and the stored value is kept aside before a save replaces it.
+TEST_F(HistoryStoreTest, AnUnreadableItemAmongFiveIsSkippedAndItsListKeptAsideBeforeTheNextSave) {
+    const auto list = items(5);
     store.save(list);
     auto data = *defaults.dataValue(historyKey);
     const auto preset = "\"preset\":\"" + std::string(rawValue(list[2].preset)) + "\"";
-    data.replace(data.find(preset), preset.size(), R"("preset":"poetry")");
+    data.replace(data.find(preset), preset.size(), R"("preset":"futurePreset")");
     defaults.setData(historyKey, data);
-    EXPECT_TRUE(store.load().empty());
+    LogCapture logs;
+
+    const auto loaded = store.load();
+    EXPECT_EQ(loaded, (std::vector{list[0], list[1], list[3], list[4]}));
+    EXPECT_EQ(defaults.dataValue(historyKey), data) << "loading writes nothing";
+    EXPECT_FALSE(defaults.contains(unreadableKey));
+
+    store.save(HistoryStore::prepending(item(9), loaded));
+    EXPECT_EQ(defaults.dataValue(unreadableKey), data);
+    EXPECT_EQ(store.load().size(), 5u);
+    store.save(HistoryStore::prepending(item(10), store.load()));
+    EXPECT_THAT(logs.messages("app"),
+                testing::ElementsAre("quorvane.history.v1 did not decode whole; the stored value "
+                                     "is kept as quorvane.history.v1.unreadable"))
+        << "copied once";
+}
+
+TEST_F(HistoryStoreTest, AnUnreadableListThatCannotBeKeptAsideIsNotReplaced) {
+    // So large that a copy beside it would not fit in the settings file.
+    const std::string unreadable(9 * 1024 * 1024, '[');
+    defaults.setData(historyKey, unreadable);
+
+    store.save(items(2));
+    EXPECT_EQ(defaults.dataValue(historyKey), unreadable);
+    EXPECT_FALSE(defaults.contains(unreadableKey));
+}
+
+TEST_F(HistoryStoreTest, TextsAreCutToOneMebibyteAtACharacterBoundary) {
+    auto big = item(1);
+    big.input = "a";
+    while (big.input.size() <= HistoryStore::maximumTextBytes) {
+        big.input += "\xC3\xA9"; // é: the limit falls inside one of these
+    }
+    big.output = std::string(3 * HistoryStore::maximumTextBytes, 'o');
+
+    const auto recorded = HistoryStore::prepending(big, {}).front();
+    EXPECT_EQ(recorded.input, big.input.substr(0, HistoryStore::maximumTextBytes - 1));
+    EXPECT_EQ(recorded.output, big.output.substr(0, HistoryStore::maximumTextBytes));
+
+    store.save({big});
+    EXPECT_EQ(store.load(), std::vector{recorded});
+}
+
+// Twenty replies of the largest size kept would make a settings file too large
+// to be read back, and with it every other setting unsaveable.
+TEST_F(HistoryStoreTest, AHistoryOfLargeItemsKeepsTheNewestThatFitAndLeavesRoomForOtherSettings) {
+    auto list = items(20);
+    for (auto& entry : list) {
+        entry.input = std::string(HistoryStore::maximumTextBytes, 'i');
+        entry.output = std::string(HistoryStore::maximumTextBytes, 'o');
+    }
+    store.save(list);
+
+    const auto loaded = store.load();
+    ASSERT_FALSE(loaded.empty());
+    EXPECT_EQ(loaded, std::vector(list.begin(), list.begin() + static_cast<long>(loaded.size())))
+        << "the newest, in order";
+    EXPECT_LE(defaults.dataValue(historyKey)->size(), HistoryStore::maximumStoredBytes);
+    EXPECT_FALSE(defaults.setBool("quorvane.autoCopyOutput", true));
 }
 
 TEST_F(HistoryStoreTest, UnreadableStoredValuesLoadEmpty) {

@@ -1,16 +1,17 @@
 #include "state/KeyStore.h"
 
 #include "platform/crypto/AesGcm.h"
+#include "support/AsNobody.h"
 #include "support/LogCapture.h"
 #include "support/ScopedEnvironmentVariable.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -106,8 +107,14 @@ TEST_F(KeyStoreTest, AFreshInstallationHasNoKeysUntilTheFirstSave) {
 
     EXPECT_TRUE(keys.setKey("sk-ant-1", ProviderID::anthropic));
     EXPECT_EQ(modeOf(file()), 0600u);
-    // The temporary file of the atomic write is gone.
-    EXPECT_EQ(std::distance(fs::directory_iterator(directory_), fs::directory_iterator()), 1);
+    // The temporary file of the atomic write is gone; the lock file of the saves stays.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(directory_)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".keys.enc.lock", "keys.enc"}));
+    EXPECT_EQ(modeOf(directory_ / ".keys.enc.lock"), 0600u);
 }
 
 TEST_F(KeyStoreTest, KeysAreStoredTrimmedUnderTheirProviderNames) {
@@ -237,19 +244,6 @@ TEST_F(KeyStoreTest, AFileThatCannotBeReadGivesNoKeysSilently) {
     EXPECT_TRUE(logs_.records().empty());
 }
 
-// Reads the file as a user who may not. Root may read anything, so under root
-// the file-system uid of this thread is nobody's while it lives.
-class AsNobody {
-public:
-    static constexpr uid_t nobody = 65534;
-    AsNobody()
-        : previous_(::setfsuid(::geteuid() == 0 ? nobody : ::geteuid())) {}
-    ~AsNobody() { ::setfsuid(previous_); }
-
-private:
-    int previous_;
-};
-
 TEST_F(KeyStoreTest, AFileThatMayNotBeReadIsKeptAsideInsteadOfOverwritten) {
     const KeyStore keys = store();
     const Bytes bytes = sealed(R"({"anthropic":"sk-ant-1"})");
@@ -261,10 +255,10 @@ TEST_F(KeyStoreTest, AFileThatMayNotBeReadIsKeptAsideInsteadOfOverwritten) {
         ::chmod(way.c_str(), 0711);
     }
     if (::geteuid() == 0) {
-        ASSERT_EQ(::chown(directory_.c_str(), AsNobody::nobody, AsNobody::nobody), 0);
+        ASSERT_EQ(::chown(directory_.c_str(), test::AsNobody::nobody, test::AsNobody::nobody), 0);
     }
     {
-        const AsNobody reader;
+        const test::AsNobody reader;
         struct stat status {};
         if (::stat(directory_.c_str(), &status) != 0) {
             GTEST_SKIP() << "nobody cannot reach " << directory_
@@ -310,6 +304,19 @@ TEST_F(KeyStoreTest, AFileFarLargerThanAnyKeyFileIsNotReadWhole) {
     const Bytes before = fileBytes();
     EXPECT_FALSE(keys.setKey(std::string(1 << 20, 'k'), ProviderID::openAI));
     EXPECT_EQ(fileBytes(), before);
+}
+
+// A save killed mid-way leaves its temporary, a whole sealed copy of the old
+// keys; the next save removes it.
+TEST_F(KeyStoreTest, TheNextSaveRemovesTemporariesAKilledSaveLeft) {
+    const KeyStore keys = store();
+    keys.setKey("sk-ant-1", ProviderID::anthropic);
+    const fs::path stale = directory_ / ".keys.enc.Zq81Xa";
+    std::ofstream(stale, std::ios::binary) << "sealed copy of old keys";
+
+    EXPECT_TRUE(keys.setKey("sk-groq", ProviderID::groq));
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_EQ(keys.key(ProviderID::anthropic), "sk-ant-1");
 }
 
 TEST_F(KeyStoreTest, AFailedWriteIsLoggedAndReportedWithTheSystemsReason) {

@@ -4,6 +4,7 @@
 #include "platform/defaults/UserDefaults.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <filesystem>
@@ -50,6 +51,9 @@ std::string dataJson(std::string_view bytes) {
 std::string text(bool value) {
     return value ? "true" : "false";
 }
+std::string text(const std::string& value) {
+    return value;
+}
 std::string text(double value) {
     std::ostringstream out;
     out << value;
@@ -65,6 +69,7 @@ std::string text(const HotkeyConfig& config) {
 }
 
 using Reader = std::function<std::string(const SettingsStore&)>;
+using Writer = std::function<void(SettingsStore&)>;
 
 template <typename Value>
 Reader reader(Value (SettingsStore::*getter)() const) {
@@ -79,42 +84,58 @@ struct SettingRow {
     std::string stored;     // a readable stored value, as JSON
     std::string storedRead; // what it reads as
     std::string wrongType;  // the same setting stored with another type, as JSON
+    Writer write;           // the setter call that stores `stored`
 };
 
 std::vector<SettingRow> settingRows() {
-    const std::string appleModel = ProviderConfig::config(ProviderID::appleFoundation).defaultModel;
+    const std::string openAIModel = ProviderConfig::config(ProviderID::openAI).defaultModel;
     const std::string jHotkey = R"({"keyCode":38,"carbonModifiers":6144,"keyLabel":"J"})";
     return {
         {"activeProvider", "quorvane.activeProvider", reader(&SettingsStore::activeProvider),
-         "appleFoundation", R"("groq")", "groq", "5"},
+         "openAI", R"("groq")", "groq", "5",
+         [](SettingsStore& store) { store.setActiveProvider(ProviderID::groq); }},
         {"activeModel", "quorvane.activeModel",
-         [](const SettingsStore& store) { return store.activeModel(); }, appleModel,
-         R"("my-model")", "my-model", "true"},
+         [](const SettingsStore& store) { return store.activeModel(); }, openAIModel,
+         R"("my-model")", "my-model", "true",
+         [](SettingsStore& store) { store.setActiveModel("my-model"); }},
         {"tone", "quorvane.tone", reader(&SettingsStore::tone), "auto", R"("academic")", "academic",
-         "1"},
+         "1", [](SettingsStore& store) { store.setTone(Tone::academic); }},
         {"length", "quorvane.length", reader(&SettingsStore::length), "auto", R"("detailed")",
-         "detailed", "2"},
+         "detailed", "2", [](SettingsStore& store) { store.setLength(Length::detailed); }},
+        {"audience", "quorvane.audience", reader(&SettingsStore::audience), "", R"(" kids ")",
+         " kids ", "3", [](SettingsStore& store) { store.setAudience(" kids "); }},
+        {"customBaseURL", "quorvane.customBaseURL", reader(&SettingsStore::customBaseURL), "",
+         R"(" http://h/v1\n")", " http://h/v1\n", "false",
+         [](SettingsStore& store) { store.setCustomBaseURL(" http://h/v1\n"); }},
         {"autoPrefill", "quorvane.autoPrefill", reader(&SettingsStore::autoPrefillFromClipboard),
-         "true", "false", "false", R"("false")"},
+         "true", "false", "false", R"("false")",
+         [](SettingsStore& store) { store.setAutoPrefillFromClipboard(false); }},
         {"autoCopyOutput", "quorvane.autoCopyOutput", reader(&SettingsStore::autoCopyOutput),
-         "false", "true", "true", "1"},
+         "false", "true", "true", "1", [](SettingsStore& store) { store.setAutoCopyOutput(true); }},
         {"enableGlobalHotkey", "quorvane.enableGlobalHotkey",
-         reader(&SettingsStore::enableGlobalHotkey), "true", "false", "false", "0"},
+         reader(&SettingsStore::enableGlobalHotkey), "true", "false", "false", "0",
+         [](SettingsStore& store) { store.setEnableGlobalHotkey(false); }},
         {"telemetryEnabled", "quorvane.telemetryEnabled", reader(&SettingsStore::telemetryEnabled),
-         "false", "true", "true", R"("true")"},
+         "false", "true", "true", R"("true")",
+         [](SettingsStore& store) { store.setTelemetryEnabled(true); }},
         {"hasCompletedOnboarding", "quorvane.hasCompletedOnboarding",
-         reader(&SettingsStore::hasCompletedOnboarding), "false", "true", "true", "1.0"},
+         reader(&SettingsStore::hasCompletedOnboarding), "false", "true", "true", "1.0",
+         [](SettingsStore& store) { store.setHasCompletedOnboarding(true); }},
         {"showDockIcon", "quorvane.showDockIcon", reader(&SettingsStore::showDockIcon), "true",
-         "false", "false", R"("no")"},
+         "false", "false", R"("no")", [](SettingsStore& store) { store.setShowDockIcon(false); }},
         {"appearance", "quorvane.appearance", reader(&SettingsStore::appearance), "dark",
-         R"("light")", "light", "0"},
+         R"("light")", "light", "0",
+         [](SettingsStore& store) { store.setAppearance(Appearance::light); }},
         {"popoverHeight", "quorvane.popoverHeight", reader(&SettingsStore::popoverHeight), "600",
-         "480.5", "480.5", R"("480")"},
+         "480.5", "480.5", R"("480")", [](SettingsStore& store) { store.setPopoverHeight(480.5); }},
         {"popoverHeightInteger", "quorvane.popoverHeight", reader(&SettingsStore::popoverHeight),
-         "600", "720", "720", "false"},
+         "600", "720", "720", "false", [](SettingsStore& store) { store.setPopoverHeight(720); }},
         {"hotkey", "quorvane.hotkey.v1", reader(&SettingsStore::hotkey), "⇧⌘E 14 768 E",
          dataJson(jHotkey), "⌃⌥J 38 6144 J",
-         R"("{\"keyCode\":38,\"carbonModifiers\":6144,\"keyLabel\":\"J\"}")"},
+         R"("{\"keyCode\":38,\"carbonModifiers\":6144,\"keyLabel\":\"J\"}")",
+         [](SettingsStore& store) {
+             store.setHotkey({38, 0x1800, "J"});
+         }},
     };
 }
 
@@ -141,6 +162,22 @@ TEST_P(SettingsStoreRowTest, WrongStoredTypeReadsTheDefaultAndStays) {
     EXPECT_TRUE(defaults.contains(GetParam().key));
 }
 
+// The setter stores the value in the form a person reads in the file, and it comes back after
+// the file is opened again.
+TEST_P(SettingsStoreRowTest, SetterStoresTheFormItsGetterReadsBack) {
+    {
+        UserDefaults defaults(defaultsFile());
+        SettingsStore store(defaults);
+        GetParam().write(store);
+    }
+    std::ifstream file(defaultsFile());
+    const auto written = nlohmann::json::parse(file);
+    EXPECT_EQ(written,
+              nlohmann::json({{GetParam().key, nlohmann::json::parse(GetParam().stored)}}));
+    UserDefaults reopened(defaultsFile());
+    EXPECT_EQ(GetParam().read(SettingsStore(reopened)), GetParam().storedRead);
+}
+
 INSTANTIATE_TEST_SUITE_P(Keys, SettingsStoreRowTest, testing::ValuesIn(settingRows()),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -164,7 +201,7 @@ TEST_P(SettingsStoreUnreadableTest, ReadsAsTheDefault) {
 INSTANTIATE_TEST_SUITE_P(
     Values, SettingsStoreUnreadableTest,
     testing::Values(UnreadableCase{"UnknownProvider", "quorvane.activeProvider", R"("OpenAI")",
-                                   reader(&SettingsStore::activeProvider), "appleFoundation"},
+                                   reader(&SettingsStore::activeProvider), "openAI"},
                     UnreadableCase{"UnknownTone", "quorvane.tone", R"("angry")",
                                    reader(&SettingsStore::tone), "auto"},
                     UnreadableCase{"UnknownLength", "quorvane.length", R"("Concise")",
@@ -197,6 +234,18 @@ TEST_F(SettingsStoreTest, MissingModelFollowsTheStoredProvider) {
             << rawValue(provider);
     }
     EXPECT_FALSE(defaults.contains("quorvane.activeModel"));
+}
+
+TEST_F(SettingsStoreTest, AStoredOnDeviceProviderStaysTheUsersChoiceAcrossARestart) {
+    {
+        UserDefaults defaults(defaultsFile());
+        SettingsStore(defaults).setActiveProvider(ProviderID::appleFoundation);
+    }
+    UserDefaults reopened(defaultsFile());
+    const SettingsStore store(reopened);
+    EXPECT_EQ(store.activeProvider(), ProviderID::appleFoundation);
+    EXPECT_EQ(store.activeModel(),
+              ProviderConfig::config(ProviderID::appleFoundation).defaultModel);
 }
 
 TEST_F(SettingsStoreTest, EnumerationSettersWriteRawStringsThatReadBack) {

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     testing::InitGoogleMock(&argc, argv);
     quorvane::test::TemporaryHome home;
     quorvane::Log::redirect(std::make_shared<spdlog::sinks::null_sink_mt>());
+    quorvane::Log::listenToUserDefaults();
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();

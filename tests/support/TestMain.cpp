@@ -10,5 +10,6 @@ int main(int argc, char** argv) {
     testing::InitGoogleMock(&argc, argv);
     quorvane::test::TemporaryHome home;
     quorvane::Log::redirect(std::make_shared<spdlog::sinks::null_sink_mt>());
+    quorvane::Log::listenToUserDefaults();
     return RUN_ALL_TESTS();
 }

@@ -1,19 +1,14 @@
 #include "UserDefaults.h"
 
-#include <fcntl.h>
-#include <nlohmann/json.hpp>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "DefaultsDomain.h"
+#include "platform/files/UserDirectories.h"
 
-#include <array>
-#include <cerrno>
+#include <nlohmann/json.hpp>
+
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <limits>
 #include <map>
 #include <mutex>
-#include <sstream>
 
 namespace quorvane {
 
@@ -101,128 +96,20 @@ std::string sanitizedUTF8(std::string_view text) {
         .get<std::string>();
 }
 
-std::filesystem::path configHome() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
-        return config;
-    }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr && *home != '\0' ? home : "/tmp") / ".config";
+// Empty when there is no home to keep settings in: they stay in memory then.
+std::filesystem::path applicationFile(const std::filesystem::path& relative) {
+    const auto config = UserDirectories::configHome();
+    return config ? *config / "Quorvane" / relative : std::filesystem::path();
 }
 
-std::filesystem::path applicationDirectory() {
-    return configHome() / "Quorvane";
-}
-
-// Creates every missing directory of the path with mode 0700; the settings of
-// one user are nobody else's business.
-void createPrivateDirectories(const std::filesystem::path& directory) {
-    std::error_code error;
-    if (directory.empty() || std::filesystem::is_directory(directory, error)) {
-        return;
+// Every UserDefaults object opened on the same file shares one domain, so two
+// of them never overwrite each other's changes.
+std::shared_ptr<DefaultsDomain> openDomain(const std::filesystem::path& file) {
+    if (file.empty()) {
+        return std::make_shared<DefaultsDomain>(file);
     }
-    createPrivateDirectories(directory.parent_path());
-    ::mkdir(directory.c_str(), 0700);
-}
-
-bool writeAll(int descriptor, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-void syncDirectory(const std::filesystem::path& directory) {
-    const int descriptor = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return;
-    }
-    ::fsync(descriptor);
-    ::close(descriptor);
-}
-
-// Writes into a temporary file beside the target and renames it over the
-// target, so a reader or a crash sees either the old file or the new one.
-bool writeAtomically(const std::filesystem::path& file, std::string_view contents) {
-    const auto directory = file.parent_path();
-    createPrivateDirectories(directory);
-    std::string pattern = (directory / ("." + file.filename().string() + ".XXXXXX")).string();
-    const int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (descriptor < 0) {
-        return false;
-    }
-    const bool written = ::fchmod(descriptor, 0600) == 0 && writeAll(descriptor, contents) &&
-                         ::fsync(descriptor) == 0;
-    const bool closed = ::close(descriptor) == 0;
-    if (!written || !closed || ::rename(pattern.c_str(), file.c_str()) != 0) {
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    syncDirectory(directory);
-    return true;
-}
-
-// Keeps an unreadable file for a person to look at instead of overwriting it
-// with the next write; an earlier copy set aside is not replaced.
-void setAside(const std::filesystem::path& file) {
-    std::error_code error;
-    auto target = file;
-    target += ".corrupt";
-    for (int attempt = 2; std::filesystem::exists(target, error); ++attempt) {
-        target = file;
-        target += ".corrupt-" + std::to_string(attempt);
-    }
-    std::filesystem::rename(file, target, error);
-}
-
-Json readDomain(const std::filesystem::path& file) {
-    std::error_code error;
-    if (!std::filesystem::exists(file, error)) {
-        return Json::object();
-    }
-    std::ifstream stream(file, std::ios::binary);
-    std::stringstream contents;
-    contents << stream.rdbuf();
-    Json parsed = Json::parse(contents.str(), nullptr, false);
-    if (!stream || parsed.is_discarded() || !parsed.is_object()) {
-        setAside(file);
-        return Json::object();
-    }
-    return parsed;
-}
-
-// The values of one file. Every UserDefaults object opened on the same file
-// shares one Domain, so two of them never overwrite each other's changes.
-struct Domain {
-    std::filesystem::path file;
-    mutable std::mutex mutex;
-    Json values;
-
-    const Json* find(std::string_view key) const {
-        const auto found = values.find(std::string(key));
-        return found == values.end() ? nullptr : &*found;
-    }
-
-    void set(std::string_view key, Json value) {
-        std::lock_guard lock(mutex);
-        values[sanitizedUTF8(key)] = std::move(value);
-        save();
-    }
-
-    // A failed write leaves the old file in place; the values stay in memory
-    // and the next change tries again.
-    void save() const { writeAtomically(file, values.dump(2) + "\n"); }
-};
-
-std::shared_ptr<Domain> openDomain(const std::filesystem::path& file) {
     static std::mutex registryMutex;
-    static std::map<std::filesystem::path, std::weak_ptr<Domain>> registry;
+    static std::map<std::filesystem::path, std::weak_ptr<DefaultsDomain>> registry;
 
     std::error_code error;
     auto identity = std::filesystem::absolute(file, error).lexically_normal();
@@ -234,19 +121,50 @@ std::shared_ptr<Domain> openDomain(const std::filesystem::path& file) {
     if (auto open = registry[identity].lock()) {
         return open;
     }
-    auto domain = std::make_shared<Domain>();
-    domain->file = file;
-    domain->values = readDomain(file);
+    auto domain = std::make_shared<DefaultsDomain>(file);
     registry[identity] = domain;
     return domain;
 }
+
+class DefaultsErrorCategory final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "defaults"; }
+
+    std::string message(int value) const override {
+        switch (static_cast<UserDefaults::Error>(value)) {
+        case UserDefaults::Error::readOnly:
+            return "the settings file could not be read, so it is not replaced this run";
+        case UserDefaults::Error::tooLarge:
+            return "the settings file would be larger than 16 MiB";
+        case UserDefaults::Error::notRegularFile:
+            return "not a regular file";
+        }
+        return "unknown error";
+    }
+};
 
 } // namespace
 
 struct UserDefaults::Storage {
     std::filesystem::path file;
-    std::shared_ptr<Domain> domain;
+    std::shared_ptr<DefaultsDomain> domain;
+
+    template <typename Read>
+    auto read(std::string_view key, Read read) const {
+        return domain->visit(key, [&](const Json* value) {
+            return value == nullptr ? decltype(read(*value))() : read(*value);
+        });
+    }
 };
+
+std::error_code make_error_code(UserDefaults::Error error) {
+    static const DefaultsErrorCategory category;
+    return {static_cast<int>(error), category};
+}
+
+void UserDefaults::setReporter(Reporter reporter) {
+    DefaultsDomain::setReporter(std::move(reporter));
+}
 
 UserDefaults::UserDefaults(std::filesystem::path file)
     : storage_(std::make_unique<Storage>()) {
@@ -257,7 +175,7 @@ UserDefaults::UserDefaults(std::filesystem::path file)
 UserDefaults::~UserDefaults() = default;
 
 UserDefaults& UserDefaults::standard() {
-    static UserDefaults defaults(applicationDirectory() / "defaults.json");
+    static UserDefaults defaults(applicationFile("defaults.json"));
     return defaults;
 }
 
@@ -266,114 +184,112 @@ std::unique_ptr<UserDefaults> UserDefaults::suite(std::string_view name) {
         name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) {
         return nullptr;
     }
-    const auto file = applicationDirectory() / "suites" / (std::string(name) + ".json");
+    const auto file =
+        applicationFile(std::filesystem::path("suites") / (std::string(name) + ".json"));
     return std::make_unique<UserDefaults>(file);
 }
 
 std::optional<bool> UserDefaults::boolValue(std::string_view key) const {
-    std::lock_guard lock(storage_->domain->mutex);
-    const Json* value = storage_->domain->find(key);
-    if (value == nullptr || !value->is_boolean()) {
-        return std::nullopt;
-    }
-    return value->get<bool>();
+    return storage_->read(key, [](const Json& value) -> std::optional<bool> {
+        if (!value.is_boolean()) {
+            return std::nullopt;
+        }
+        return value.get<bool>();
+    });
 }
 
 std::optional<std::int64_t> UserDefaults::integerValue(std::string_view key) const {
-    std::lock_guard lock(storage_->domain->mutex);
-    const Json* value = storage_->domain->find(key);
-    if (value == nullptr) {
-        return std::nullopt;
-    }
-    if (value->is_number_unsigned()) {
-        const auto number = value->get<std::uint64_t>();
-        if (number > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+    return storage_->read(key, [](const Json& value) -> std::optional<std::int64_t> {
+        if (value.is_number_unsigned()) {
+            const auto number = value.get<std::uint64_t>();
+            if (number > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+                return std::nullopt;
+            }
+            return static_cast<std::int64_t>(number);
+        }
+        if (!value.is_number_integer()) {
             return std::nullopt;
         }
-        return static_cast<std::int64_t>(number);
-    }
-    if (!value->is_number_integer()) {
-        return std::nullopt;
-    }
-    return value->get<std::int64_t>();
+        return value.get<std::int64_t>();
+    });
 }
 
 std::optional<double> UserDefaults::doubleValue(std::string_view key) const {
-    std::lock_guard lock(storage_->domain->mutex);
-    const Json* value = storage_->domain->find(key);
-    if (value == nullptr || !value->is_number()) {
-        return std::nullopt;
-    }
-    return value->get<double>();
+    return storage_->read(key, [](const Json& value) -> std::optional<double> {
+        if (!value.is_number()) {
+            return std::nullopt;
+        }
+        return value.get<double>();
+    });
 }
 
 std::optional<std::string> UserDefaults::stringValue(std::string_view key) const {
-    std::lock_guard lock(storage_->domain->mutex);
-    const Json* value = storage_->domain->find(key);
-    if (value == nullptr || !value->is_string()) {
-        return std::nullopt;
-    }
-    return value->get<std::string>();
+    return storage_->read(key, [](const Json& value) -> std::optional<std::string> {
+        if (!value.is_string()) {
+            return std::nullopt;
+        }
+        return value.get<std::string>();
+    });
 }
 
 std::optional<std::string> UserDefaults::dataValue(std::string_view key) const {
-    std::lock_guard lock(storage_->domain->mutex);
-    const Json* value = storage_->domain->find(key);
-    if (value == nullptr || !value->is_object() || value->size() != 1) {
-        return std::nullopt;
-    }
-    const auto encoded = value->find(std::string(dataMember));
-    if (encoded == value->end() || !encoded->is_string()) {
-        return std::nullopt;
-    }
-    return decodeBase64(encoded->get_ref<const std::string&>());
+    return storage_->read(key, [](const Json& value) -> std::optional<std::string> {
+        if (!value.is_object() || value.size() != 1) {
+            return std::nullopt;
+        }
+        const auto encoded = value.find(std::string(dataMember));
+        if (encoded == value.end() || !encoded->is_string()) {
+            return std::nullopt;
+        }
+        return decodeBase64(encoded->get_ref<const std::string&>());
+    });
 }
 
 bool UserDefaults::contains(std::string_view key) const {
-    std::lock_guard lock(storage_->domain->mutex);
-    return storage_->domain->find(key) != nullptr;
+    return storage_->domain->visit(key, [](const Json* value) { return value != nullptr; });
 }
 
-void UserDefaults::setBool(std::string_view key, bool value) {
-    storage_->domain->set(key, value);
+std::error_code UserDefaults::setBool(std::string_view key, bool value) {
+    return storage_->domain->set(sanitizedUTF8(key), value);
 }
 
-void UserDefaults::setInteger(std::string_view key, std::int64_t value) {
-    storage_->domain->set(key, value);
+std::error_code UserDefaults::setInteger(std::string_view key, std::int64_t value) {
+    return storage_->domain->set(sanitizedUTF8(key), value);
 }
 
-void UserDefaults::setDouble(std::string_view key, double value) {
+std::error_code UserDefaults::setDouble(std::string_view key, double value) {
     // JSON has no NaN or infinity; such a value would come back as null, so
     // the key is dropped instead of keeping a stale number.
     if (!std::isfinite(value)) {
-        remove(key);
-        return;
+        return remove(key);
     }
-    storage_->domain->set(key, value);
+    return storage_->domain->set(sanitizedUTF8(key), value);
 }
 
-void UserDefaults::setString(std::string_view key, std::string_view value) {
-    storage_->domain->set(key, sanitizedUTF8(value));
+std::error_code UserDefaults::setString(std::string_view key, std::string_view value) {
+    return storage_->domain->set(sanitizedUTF8(key), sanitizedUTF8(value));
 }
 
-void UserDefaults::setData(std::string_view key, std::string_view bytes) {
+std::error_code UserDefaults::setData(std::string_view key, std::string_view bytes) {
     Json value = Json::object();
     value[std::string(dataMember)] = encodeBase64(bytes);
-    storage_->domain->set(key, std::move(value));
+    return storage_->domain->set(sanitizedUTF8(key), std::move(value));
 }
 
-void UserDefaults::remove(std::string_view key) {
-    std::lock_guard lock(storage_->domain->mutex);
-    if (storage_->domain->values.erase(std::string(key)) > 0) {
-        storage_->domain->save();
-    }
+std::error_code UserDefaults::remove(std::string_view key) {
+    return storage_->domain->erase(key);
+}
+
+std::error_code UserDefaults::copyValue(std::string_view from, std::string_view to) {
+    return storage_->domain->copy(from, sanitizedUTF8(to));
 }
 
 void UserDefaults::removePersistentDomain() {
-    std::lock_guard lock(storage_->domain->mutex);
-    storage_->domain->values = Json::object();
-    std::error_code ignored;
-    std::filesystem::remove(storage_->domain->file, ignored);
+    storage_->domain->removeFile();
+}
+
+bool UserDefaults::isReadOnly() const {
+    return storage_->domain->isReadOnly();
 }
 
 const std::filesystem::path& UserDefaults::file() const {
