@@ -8,7 +8,7 @@
 #include "harness/XvfbDisplay.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/localsocket/LocalSocketConnection.h"
-#include "shell/SingleInstance.h"
+#include "shell/InstanceAddress.h"
 #include "shell/diagnostics/ResidentMemory.h"
 #include "state/SettingsStore.h"
 
@@ -270,21 +270,21 @@ private:
 // Hands the application the line a second launch sends, as soon as its socket accepts.
 class ReopenSender {
 public:
-    explicit ReopenSender(fs::path socketPath)
-        : socketPath_(std::move(socketPath)) {}
+    explicit ReopenSender(const fs::path& runtimeDirectory)
+        : address_(runtimeDirectory) {}
 
     void tryOnce() {
-        if (sent_) {
+        if (sent_ || !address_.socket().address) {
             return;
         }
         // Kept open until the round ends, so the application reads the line at its own pace.
-        connection_ = quorvane::LocalSocketConnection::connect(socketPath_);
-        sent_ = connection_ && connection_->writeAll(quorvane::SingleInstance::reopenMessage,
+        connection_ = quorvane::LocalSocketConnection::connect(*address_.socket().address);
+        sent_ = connection_ && connection_->writeAll(quorvane::InstanceAddress::reopenMessage,
                                                      std::chrono::seconds(1));
     }
 
 private:
-    fs::path socketPath_;
+    quorvane::InstanceAddress address_;
     std::optional<quorvane::LocalSocketConnection> connection_;
     bool sent_ = false;
 };
@@ -328,7 +328,7 @@ Launch launchQuorvane(FrameWatcher& watcher, const PrivateHome& home) {
     // keeps every round alike.
     std::error_code ignored;
     fs::remove(home.runtimeDirectory() / "quorvane.socket", ignored);
-    ReopenSender reopen(home.runtimeDirectory() / "quorvane.socket");
+    ReopenSender reopen(home.runtimeDirectory());
     return launch(watcher, QUORVANE_BINARY, [&reopen] { reopen.tryOnce(); });
 }
 
