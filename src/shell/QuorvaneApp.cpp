@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QProcessEnvironment>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -65,10 +66,9 @@ int QuorvaneApp::main(int argc, char** argv) {
     // Windows only hide when closed, and the application lives on with none shown.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Log-out ends the program with SIGTERM: it quits as the menu's Quit does, so the shut-down
-    // steps run and the single-instance lock is released. Installed before the socket listens,
-    // because a signal can come as soon as anyone can see that this copy runs; one that comes
-    // before the event loop waits in the handler's pipe.
+    // Log-out ends the program with SIGTERM. Until the event loop runs, the signal ends the
+    // process at once, whatever start-up is waiting for, and the lock goes with it; from then on
+    // it quits as the menu's Quit does, so the shut-down steps run.
     TerminationSignals termination;
     const auto arguments = QApplication::arguments();
     std::unique_ptr<SingleInstance> instance;
@@ -93,6 +93,7 @@ int QuorvaneApp::main(int argc, char** argv) {
                          [&app] { app.appDelegate().handleReopen(); });
     }
     app.appDelegate().applicationDidFinishLaunching(arguments);
+    QTimer::singleShot(0, &termination, &TerminationSignals::forwardToEventLoop);
     return QApplication::exec();
 }
 

@@ -4,6 +4,7 @@
 #include "shell/InstanceAddress.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -168,6 +169,27 @@ TEST_F(QuorvaneAppProcessTest, TerminationSignalQuitsInOrderAndReleasesTheLock) 
     EXPECT_EQ(first.exitCode(), 0);
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(address().lockFilePath())));
     EXPECT_FALSE(listening());
+}
+
+// A settings file that never opens (here a pipe with no writer) holds start-up before the event
+// loop; log-out's SIGTERM still ends the process, and the next launch is not locked out.
+TEST_F(QuorvaneAppProcessTest, TerminationDuringStartUpEndsTheProcessAtOnce) {
+    const QString settings = environment.value("XDG_CONFIG_HOME") + "/Quorvane";
+    makePrivateFolder(settings);
+    const QByteArray fifo = QFile::encodeName(settings + "/defaults.json");
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    start(first);
+    // It listens before it reads the settings, and then waits for them for ever.
+    ASSERT_TRUE(waitUntilListening());
+
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    ASSERT_TRUE(first.waitForFinished(5000)) << "SIGTERM did not end the waiting start-up";
+    EXPECT_EQ(first.exitStatus(), QProcess::CrashExit);
+
+    ASSERT_EQ(::unlink(fifo.constData()), 0);
+    start(first);
+    ASSERT_TRUE(waitUntilListening());
+    EXPECT_FALSE(first.waitForFinished(1000));
 }
 
 TEST_F(QuorvaneAppProcessTest, DiagnosticModeRunsInItsOwnProcessBesideTheFirst) {
