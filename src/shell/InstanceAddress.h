@@ -1,5 +1,6 @@
 // Where the one running copy of the program keeps its lock and listens for later launches, and
-// the line those launches send it, free of Qt.
+// the line those launches send it. Free of Qt: a later launch works all of this out before it
+// loads any Qt library (Launcher), and the running copy (SingleInstance) must find the same place.
 #pragma once
 
 #include "platform/localsocket/SocketAddress.h"

@@ -7,6 +7,7 @@
 #include "platform/task/QtMainQueue.h"
 #include "platform/termination/TerminationSignals.h"
 #include "shell/AppDelegate.h"
+#include "shell/Launcher.h"
 #include "shell/SingleInstance.h"
 #include "state/AppState.h"
 #include "state/HistoryStore.h"
@@ -14,24 +15,12 @@
 #include "state/SettingsStore.h"
 
 #include <QApplication>
-#include <QProcessEnvironment>
 #include <QTimer>
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
+#include <type_traits>
 
 namespace quorvane {
-
-namespace {
-
-constexpr std::array diagnosticFlags{
-    "--selftest",   "--showcase",   "--clarifytest",     "--copytest",      "--variationtest",
-    "--keyprobe",   "--menuprobe",  "--onboardingprobe", "--resourceprobe", "--errortest",
-    "--hotkeytest", "--sentrytest", "--telemetryprobe",
-};
-
-} // namespace
 
 QuorvaneApp::QuorvaneApp()
     : mainQueue_(std::make_unique<QtMainQueue>())
@@ -46,17 +35,9 @@ QuorvaneApp::QuorvaneApp()
 
 QuorvaneApp::~QuorvaneApp() = default;
 
-bool QuorvaneApp::requestsDiagnosticMode(const QStringList& arguments,
-                                         const QProcessEnvironment& environment) {
-    if (environment.value(QStringLiteral("THRIM_SELFTEST")) == QStringLiteral("1")) {
-        return true;
-    }
-    return std::any_of(diagnosticFlags.begin(), diagnosticFlags.end(), [&](const char* flag) {
-        return arguments.contains(QString::fromUtf8(flag));
-    });
-}
-
 int QuorvaneApp::main(int argc, char** argv) {
+    // Read before QApplication takes its own options out of argv.
+    const bool diagnosticMode = Launcher::requestsDiagnosticMode(argc, argv);
     // Before any thread exists that could be the first to need it.
     OpenSslRuntime::initialise();
     QApplication application(argc, argv);
@@ -72,7 +53,7 @@ int QuorvaneApp::main(int argc, char** argv) {
     TerminationSignals termination;
     const auto arguments = QApplication::arguments();
     std::unique_ptr<SingleInstance> instance;
-    if (!requestsDiagnosticMode(arguments, QProcessEnvironment::systemEnvironment())) {
+    if (!diagnosticMode) {
         instance = std::make_unique<SingleInstance>();
         switch (instance->acquire()) {
         case SingleInstance::Role::handedOver:
@@ -99,6 +80,10 @@ int QuorvaneApp::main(int argc, char** argv) {
 
 } // namespace quorvane
 
-int main(int argc, char** argv) {
+// The application module's entry point, which the launcher looks up by name.
+extern "C" __attribute__((visibility("default"))) int quorvane_application_main(int argc,
+                                                                                char** argv) {
+    static_assert(
+        std::is_same_v<decltype(&quorvane_application_main), quorvane::Launcher::ApplicationMain>);
     return quorvane::QuorvaneApp::main(argc, argv);
 }

@@ -2,7 +2,8 @@
 // directory and listens on a local socket beside it (or at an abstract name when the directory's
 // path is too long for a socket address); a later launch hands "reopen" to the first copy and
 // exits, which is how a desktop shortcut bound to the program toggles the panel where no global
-// hot key can be registered.
+// hot key can be registered. The launcher does the same hand-over before loading Qt; this class
+// takes over when that found no copy answering.
 #pragma once
 
 #include "platform/localsocket/LocalSocketServer.h"

@@ -126,6 +126,17 @@ TEST_F(QuorvaneAppProcessTest, SecondLaunchHandsOverAndExitsZero) {
     expectHandOver();
 }
 
+// The hand-over happens before the program loads Qt: a launch that cannot reach any display
+// still hands over, where building the application would have failed.
+TEST_F(QuorvaneAppProcessTest, HandOverNeedsNoWindowSystem) {
+    start(first);
+    ASSERT_TRUE(waitUntilListening());
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    expectHandOver();
+}
+
 TEST_F(QuorvaneAppProcessTest, RuntimeFolderTooLongForASocketPathStillHandsOver) {
     const QString runtime = root.path() + "/" + QString(120, 'r');
     makePrivateFolder(runtime);
