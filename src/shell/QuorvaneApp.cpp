@@ -8,6 +8,7 @@
 #include "platform/task/QtMainQueue.h"
 #include "platform/termination/TerminationSignals.h"
 #include "shell/AppDelegate.h"
+#include "shell/Launcher.h"
 #include "shell/SingleInstance.h"
 #include "state/AppState.h"
 #include "state/HistoryStore.h"
@@ -15,23 +16,12 @@
 #include "state/SettingsStore.h"
 
 #include <QApplication>
-#include <QProcessEnvironment>
+#include <QTimer>
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
+#include <type_traits>
 
 namespace quorvane {
-
-namespace {
-
-constexpr std::array diagnosticFlags{
-    "--selftest",   "--showcase",   "--clarifytest",     "--copytest",      "--variationtest",
-    "--keyprobe",   "--menuprobe",  "--onboardingprobe", "--resourceprobe", "--errortest",
-    "--hotkeytest", "--sentrytest", "--telemetryprobe",
-};
-
-} // namespace
 
 QuorvaneApp::QuorvaneApp()
     : mainQueue_(std::make_unique<QtMainQueue>())
@@ -46,17 +36,9 @@ QuorvaneApp::QuorvaneApp()
 
 QuorvaneApp::~QuorvaneApp() = default;
 
-bool QuorvaneApp::requestsDiagnosticMode(const QStringList& arguments,
-                                         const QProcessEnvironment& environment) {
-    if (environment.value(QStringLiteral("THRIM_SELFTEST")) == QStringLiteral("1")) {
-        return true;
-    }
-    return std::any_of(diagnosticFlags.begin(), diagnosticFlags.end(), [&](const char* flag) {
-        return arguments.contains(QString::fromUtf8(flag));
-    });
-}
-
 int QuorvaneApp::main(int argc, char** argv) {
+    // Read before QApplication takes its own options out of argv.
+    const bool diagnosticMode = Launcher::requestsDiagnosticMode(argc, argv);
     // Before any thread exists that could be the first to need it.
     OpenSslRuntime::initialise();
     // Before the first settings file is opened, so that one set aside is logged.
@@ -78,14 +60,13 @@ int QuorvaneApp::main(int argc, char** argv) {
     // Windows only hide when closed, and the application lives on with none shown.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Log-out ends the program with SIGTERM: it quits as the menu's Quit does, so the shut-down
-    // steps run and the single-instance lock is released. Installed before the socket listens,
-    // because a signal can come as soon as anyone can see that this copy runs; one that comes
-    // before the event loop waits in the handler's pipe.
+    // Log-out ends the program with SIGTERM. Until the event loop runs, the signal ends the
+    // process at once, whatever start-up is waiting for, and the lock goes with it; from then on
+    // it quits as the menu's Quit does, so the shut-down steps run.
     TerminationSignals termination;
     const auto arguments = QApplication::arguments();
     std::unique_ptr<SingleInstance> instance;
-    if (!requestsDiagnosticMode(arguments, QProcessEnvironment::systemEnvironment())) {
+    if (!diagnosticMode) {
         instance = std::make_unique<SingleInstance>();
         switch (instance->acquire()) {
         case SingleInstance::Role::handedOver:
@@ -106,11 +87,16 @@ int QuorvaneApp::main(int argc, char** argv) {
                          [&app] { app.appDelegate().handleReopen(); });
     }
     app.appDelegate().applicationDidFinishLaunching(arguments);
+    QTimer::singleShot(0, &termination, &TerminationSignals::forwardToEventLoop);
     return QApplication::exec();
 }
 
 } // namespace quorvane
 
-int main(int argc, char** argv) {
+// The application module's entry point, which the launcher looks up by name.
+extern "C" __attribute__((visibility("default"))) int quorvane_application_main(int argc,
+                                                                                char** argv) {
+    static_assert(
+        std::is_same_v<decltype(&quorvane_application_main), quorvane::Launcher::ApplicationMain>);
     return quorvane::QuorvaneApp::main(argc, argv);
 }

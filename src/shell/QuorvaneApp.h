@@ -1,12 +1,10 @@
 // The application itself: the services the one AppState works with, the hot-key backend and
 // the delegate that owns every shell object. main() builds one after the single-instance check.
+// This is the application module's side of start-up; the executable (Launcher) loads the module
+// only when no running copy took the launch over.
 #pragma once
 
-#include <QStringList>
-
 #include <memory>
-
-class QProcessEnvironment;
 
 namespace quorvane {
 
@@ -27,10 +25,6 @@ public:
     QuorvaneApp& operator=(const QuorvaneApp&) = delete;
 
     AppDelegate& appDelegate() { return *appDelegate_; }
-
-    // Whether the launch asks for a diagnostic mode; those always run in their own process.
-    static bool requestsDiagnosticMode(const QStringList& arguments,
-                                       const QProcessEnvironment& environment);
 
     // The process: single-instance hand-over, start-up, event loop.
     static int main(int argc, char** argv);

@@ -1,9 +1,13 @@
 #include "shell/SingleInstance.h"
 
+#include "engine/Log.h"
+
+#include <sys/stat.h>
+
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QSocketNotifier>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <memory>
@@ -14,15 +18,16 @@ namespace quorvane {
 
 namespace {
 
-QString runtimeDirectory() {
-    const auto path = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return path.isEmpty() ? QDir::tempPath() : path;
-}
-
-QString resolvedDirectory(const QString& directory) {
-    const auto path = directory.isEmpty() ? runtimeDirectory() : directory;
-    QDir().mkpath(path);
-    return path;
+std::string resolvedDirectory(const QString& directory) {
+    const auto path = directory.isEmpty()
+                          ? QString::fromStdString(InstanceAddress::runtimeDirectory())
+                          : directory;
+    // The fallback under the temporary directory is made on first use, for this user alone.
+    if (!QFileInfo::exists(path)) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        ::mkdir(QFile::encodeName(path).constData(), S_IRWXU);
+    }
+    return path.toStdString();
 }
 
 // A later launch sends one short line; a client that sends more than this without ending a line
@@ -38,8 +43,8 @@ struct SingleInstance::Client {
 
 SingleInstance::SingleInstance(QString directory, QObject* parent)
     : QObject(parent)
-    , directory_(resolvedDirectory(directory))
-    , lock_(directory_ + QStringLiteral("/quorvane.lock")) {
+    , address_(resolvedDirectory(directory))
+    , lock_(QString::fromStdString(address_.lockFilePath())) {
     // The lock is held for the whole run, so its age says nothing; only a dead owner makes it
     // stale.
     lock_.setStaleLockTime(0);
@@ -47,27 +52,56 @@ SingleInstance::SingleInstance(QString directory, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::lockFilePath() const {
-    return directory_ + QStringLiteral("/quorvane.lock");
-}
-
-QString SingleInstance::socketPath() const {
-    return directory_ + QStringLiteral("/quorvane.socket");
-}
-
 SingleInstance::Role SingleInstance::acquire(std::chrono::milliseconds patience) {
     // tryLock removes a lock whose process is gone before taking it.
-    // Without a socket (or without anywhere to keep the lock) this copy still runs; it just
-    // cannot be reached by later launches.
-    if (lock_.tryLock(0) || lock_.error() != QLockFile::LockFailedError) {
-        listen();
-        return Role::primary;
+    if (lock_.tryLock(0)) {
+        return becomePrimary();
+    }
+    if (lock_.error() != QLockFile::LockFailedError) {
+        // Without anywhere to keep the lock this copy still runs; later launches may not find it.
+        Log::app().error("SingleInstance: cannot take the lock %s (QLockFile error %d)",
+                         address_.lockFilePath(), static_cast<int>(lock_.error()));
+        return becomePrimary();
+    }
+    if (takeUnreadableLock()) {
+        return becomePrimary();
     }
     return sendReopen(patience) ? Role::handedOver : Role::unreachable;
 }
 
+SingleInstance::Role SingleInstance::becomePrimary() {
+    listen();
+    return Role::primary;
+}
+
+// A copy writes the lock whole as it takes it, so one that names no holder (empty, or not in
+// the lock's format) was left by something else, and the holder check of tryLock can never
+// clear it. With no copy answering either, it is replaced. A copy that holds it keeps the file
+// locked, from before it writes it to its end, and then the removal fails.
+bool SingleInstance::takeUnreadableLock() {
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (lock_.getLockInfo(&pid, &host, &application) || address_.sendReopen()) {
+        return false;
+    }
+    if (!lock_.removeStaleLockFile() || !lock_.tryLock(0)) {
+        return false;
+    }
+    Log::app().log("SingleInstance: replaced the unreadable lock %s", address_.lockFilePath());
+    return true;
+}
+
 bool SingleInstance::listen() {
-    if (!server_.listen(socketPath().toStdString())) {
+    const auto& socket = address_.socket();
+    if (!socket.address) {
+        Log::app().error("SingleInstance: no socket address in %s: %s", address_.directory(),
+                         socket.error.message());
+        return false;
+    }
+    if (const auto error = server_.listen(*socket.address)) {
+        Log::app().error("SingleInstance: cannot listen at %s: %s", socket.address->describe(),
+                         error.message());
         return false;
     }
     auto* notifier = new QSocketNotifier(server_.descriptor(), QSocketNotifier::Read, this);
@@ -101,7 +135,8 @@ bool SingleInstance::readClient(Client& client) {
     const auto status = client.connection.readAvailable(client.pending);
     std::size_t lineEnd = 0;
     while ((lineEnd = client.pending.find('\n')) != std::string::npos) {
-        const bool reopen = client.pending.compare(0, lineEnd + 1, reopenMessage) == 0;
+        const bool reopen = std::string_view(client.pending).substr(0, lineEnd + 1) ==
+                            InstanceAddress::reopenMessage;
         client.pending.erase(0, lineEnd + 1);
         if (reopen) {
             emit reopenRequested();
@@ -116,8 +151,8 @@ bool SingleInstance::sendReopen(std::chrono::milliseconds patience) const {
     // runs out.
     const QDeadlineTimer deadline(patience);
     do {
-        if (const auto connection = LocalSocketConnection::connect(socketPath().toStdString())) {
-            return connection->writeAll(reopenMessage, std::chrono::seconds(1));
+        if (address_.sendReopen()) {
+            return true;
         }
         QThread::msleep(50);
     } while (!deadline.hasExpired());

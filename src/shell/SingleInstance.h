@@ -1,11 +1,13 @@
-// One running copy per user session. The first process holds a lock file and
-// listens on a local socket, both in the runtime directory; a later launch
-// finds the lock taken, hands "reopen" to the first copy and exits, which is
-// how a desktop shortcut bound to the program toggles the panel where no
-// global hot key can be registered.
+// One running copy per user session. The first process holds a lock file in the runtime
+// directory and listens on a local socket beside it (or at an abstract name when the directory's
+// path is too long for a socket address); a later launch hands "reopen" to the first copy and
+// exits, which is how a desktop shortcut bound to the program toggles the panel where no global
+// hot key can be registered. The launcher does the same hand-over before loading Qt; this class
+// takes over when that found no copy answering.
 #pragma once
 
 #include "platform/localsocket/LocalSocketServer.h"
+#include "shell/InstanceAddress.h"
 
 #include <QLockFile>
 #include <QObject>
@@ -28,17 +30,15 @@ public:
         unreachable,
     };
 
-    // directory defaults to the user's runtime directory ($XDG_RUNTIME_DIR).
+    // directory defaults to the user's runtime directory (InstanceAddress::runtimeDirectory()).
     explicit SingleInstance(QString directory = {}, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // Takes the lock (clearing one left by a crashed run) or hands over to its holder.
+    // Takes the lock (clearing one left by a crashed run, or one nobody could have written) or
+    // hands over to its holder.
     Role acquire(std::chrono::milliseconds patience = std::chrono::seconds(3));
 
-    QString lockFilePath() const;
-    QString socketPath() const;
-
-    static constexpr const char* reopenMessage = "reopen\n";
+    const InstanceAddress& address() const { return address_; }
 
 signals:
     void reopenRequested();
@@ -46,13 +46,15 @@ signals:
 private:
     struct Client;
 
+    Role becomePrimary();
+    bool takeUnreadableLock();
     bool listen();
     void acceptClients();
     void watch(LocalSocketConnection connection);
     bool readClient(Client& client);
     bool sendReopen(std::chrono::milliseconds patience) const;
 
-    QString directory_;
+    InstanceAddress address_;
     QLockFile lock_;
     LocalSocketServer server_;
 };

@@ -1,14 +1,22 @@
 // Launches the real program on the offscreen platform, with its home, XDG directories and
 // runtime directory in a private temporary directory.
+#include "platform/localsocket/LocalSocketConnection.h"
+#include "shell/InstanceAddress.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <csignal>
+#include <string>
 
 namespace quorvane {
 namespace {
@@ -19,12 +27,15 @@ protected:
         ASSERT_TRUE(root.isValid());
         environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
-                                 "XDG_STATE_HOME", "XDG_RUNTIME_DIR", "TMPDIR"}) {
-            const QString path = root.path() + "/" + name;
-            QDir().mkpath(path);
-            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                            QFileDevice::ExeOwner);
+        for (const auto& [name, folder] : {std::pair{"HOME", "home"},
+                                           {"XDG_CONFIG_HOME", "config"},
+                                           {"XDG_DATA_HOME", "data"},
+                                           {"XDG_CACHE_HOME", "cache"},
+                                           {"XDG_STATE_HOME", "state"},
+                                           {"XDG_RUNTIME_DIR", "run"},
+                                           {"TMPDIR", "tmp"}}) {
+            const QString path = root.path() + "/" + folder;
+            makePrivateFolder(path);
             environment.insert(name, path);
         }
         environment.remove("THRIM_SELFTEST");
@@ -40,6 +51,12 @@ protected:
         }
     }
 
+    static void makePrivateFolder(const QString& path) {
+        QDir().mkpath(path);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ExeOwner);
+    }
+
     void start(QProcess& process, const QStringList& arguments = {}) {
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -47,16 +64,54 @@ protected:
         ASSERT_TRUE(process.waitForStarted(10000));
     }
 
-    // The first copy is ready once its socket exists.
+    InstanceAddress address() const {
+        return InstanceAddress(environment.value("XDG_RUNTIME_DIR").toStdString());
+    }
+
+    // Whether a copy listens; the probe sends nothing, so it toggles nothing.
+    bool listening() const {
+        const auto socket = address().socket();
+        return socket.address && LocalSocketConnection::connect(*socket.address).has_value();
+    }
+
     bool waitUntilListening() {
-        const QString socket = environment.value("XDG_RUNTIME_DIR") + "/quorvane.socket";
         for (int i = 0; i < 300 && first.state() == QProcess::Running; ++i) {
-            if (QFileInfo::exists(socket)) {
+            if (listening()) {
                 return true;
             }
             first.waitForFinished(50);
         }
         return false;
+    }
+
+    // Whether the first copy's event loop runs: only from there does it drop a client that
+    // sends a line longer than any it accepts.
+    bool waitUntilServing() {
+        const auto socket = address().socket();
+        auto client =
+            socket.address ? LocalSocketConnection::connect(*socket.address) : std::nullopt;
+        if (!client || !client->writeAll(std::string(1024, 'x'), std::chrono::seconds(1))) {
+            return false;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        std::string ignored;
+        while (timer.elapsed() < 20000) {
+            if (client->readAvailable(ignored) == LocalSocketConnection::ReadStatus::closed) {
+                return true;
+            }
+            first.waitForFinished(10);
+        }
+        return false;
+    }
+
+    // A second launch that hands over: it ends well within its patience, with status 0.
+    void expectHandOver() {
+        start(second);
+        ASSERT_TRUE(second.waitForFinished(20000));
+        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(second.exitCode(), 0);
+        EXPECT_EQ(first.state(), QProcess::Running);
     }
 
     QTemporaryDir root;
@@ -68,12 +123,37 @@ protected:
 TEST_F(QuorvaneAppProcessTest, SecondLaunchHandsOverAndExitsZero) {
     start(first);
     ASSERT_TRUE(waitUntilListening());
+    expectHandOver();
+}
 
-    start(second);
-    ASSERT_TRUE(second.waitForFinished(20000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(first.state(), QProcess::Running);
+// The hand-over happens before the program loads Qt: a launch that cannot reach any display
+// still hands over, where building the application would have failed.
+TEST_F(QuorvaneAppProcessTest, HandOverNeedsNoWindowSystem) {
+    start(first);
+    ASSERT_TRUE(waitUntilListening());
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    expectHandOver();
+}
+
+TEST_F(QuorvaneAppProcessTest, RuntimeFolderTooLongForASocketPathStillHandsOver) {
+    const QString runtime = root.path() + "/" + QString(120, 'r');
+    makePrivateFolder(runtime);
+    environment.insert("XDG_RUNTIME_DIR", runtime);
+    start(first);
+    ASSERT_TRUE(waitUntilListening());
+    expectHandOver();
+}
+
+TEST_F(QuorvaneAppProcessTest, EmptyLockFileDoesNotBlockTheLaunch) {
+    QFile lock(QString::fromStdString(address().lockFilePath()));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+
+    start(first);
+    ASSERT_TRUE(waitUntilListening()) << "the launch gave up on the empty lock";
+    expectHandOver();
 }
 
 TEST_F(QuorvaneAppProcessTest, LaunchAfterACrashTakesOver) {
@@ -81,27 +161,46 @@ TEST_F(QuorvaneAppProcessTest, LaunchAfterACrashTakesOver) {
     ASSERT_TRUE(waitUntilListening());
     ::kill(static_cast<pid_t>(first.processId()), SIGKILL);
     ASSERT_TRUE(first.waitForFinished(5000));
-    ASSERT_TRUE(QFileInfo::exists(environment.value("XDG_RUNTIME_DIR") + "/quorvane.lock"));
+    ASSERT_TRUE(QFileInfo::exists(QString::fromStdString(address().lockFilePath())));
 
     // The new launch finds the dead run's lock and keeps running as the one copy.
     start(first);
     ASSERT_TRUE(waitUntilListening());
     EXPECT_FALSE(first.waitForFinished(1000));
-    start(second);
-    ASSERT_TRUE(second.waitForFinished(20000));
-    EXPECT_EQ(second.exitCode(), 0);
+    expectHandOver();
 }
 
 TEST_F(QuorvaneAppProcessTest, TerminationSignalQuitsInOrderAndReleasesTheLock) {
     start(first);
     ASSERT_TRUE(waitUntilListening());
+    ASSERT_TRUE(waitUntilServing());
     ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
     ASSERT_TRUE(first.waitForFinished(10000));
     EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.exitCode(), 0);
-    const QString runtime = environment.value("XDG_RUNTIME_DIR");
-    EXPECT_FALSE(QFileInfo::exists(runtime + "/quorvane.lock"));
-    EXPECT_FALSE(QFileInfo::exists(runtime + "/quorvane.socket"));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(address().lockFilePath())));
+    EXPECT_FALSE(listening());
+}
+
+// A settings file that never opens (here a pipe with no writer) holds start-up before the event
+// loop; log-out's SIGTERM still ends the process, and the next launch is not locked out.
+TEST_F(QuorvaneAppProcessTest, TerminationDuringStartUpEndsTheProcessAtOnce) {
+    const QString settings = environment.value("XDG_CONFIG_HOME") + "/Quorvane";
+    makePrivateFolder(settings);
+    const QByteArray fifo = QFile::encodeName(settings + "/defaults.json");
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    start(first);
+    // It listens before it reads the settings, and then waits for them for ever.
+    ASSERT_TRUE(waitUntilListening());
+
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    ASSERT_TRUE(first.waitForFinished(5000)) << "SIGTERM did not end the waiting start-up";
+    EXPECT_EQ(first.exitStatus(), QProcess::CrashExit);
+
+    ASSERT_EQ(::unlink(fifo.constData()), 0);
+    start(first);
+    ASSERT_TRUE(waitUntilListening());
+    EXPECT_FALSE(first.waitForFinished(1000));
 }
 
 TEST_F(QuorvaneAppProcessTest, DiagnosticModeRunsInItsOwnProcessBesideTheFirst) {

@@ -7,6 +7,8 @@
 #include "harness/ChildProcess.h"
 #include "harness/XvfbDisplay.h"
 #include "platform/defaults/UserDefaults.h"
+#include "platform/localsocket/LocalSocketConnection.h"
+#include "shell/InstanceAddress.h"
 #include "state/KeyStore.h"
 #include "state/SettingsStore.h"
 #include "support/LoopbackServer.h"
@@ -25,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -387,16 +390,35 @@ protected:
     }
 
     void launch(const std::map<std::string, std::string>& session = {}) {
-        std::map<std::string, std::string> environment = {
+        auto environment = childEnvironment();
+        environment.insert(session.begin(), session.end());
+        application = test::spawn({QUORVANE_APP_PATH},
+                                  {.quiet = false, .environment = std::move(environment)});
+        ASSERT_GT(application, 0);
+    }
+
+    std::map<std::string, std::string> childEnvironment() const {
+        std::map<std::string, std::string> environment{
             {"DISPLAY", displayName},
             {"QT_QPA_PLATFORM", "xcb"},
             // Nothing of the desktop session the test runs in.
             {"DBUS_SESSION_BUS_ADDRESS", noBus()},
         };
-        environment.insert(session.begin(), session.end());
-        application = test::spawn({QUORVANE_APP_PATH},
-                                  {.quiet = false, .environment = std::move(environment)});
-        ASSERT_GT(application, 0);
+        if (!runtimeDirectory.empty()) {
+            environment["XDG_RUNTIME_DIR"] = runtimeDirectory;
+        }
+        return environment;
+    }
+
+    std::string runtime() const {
+        return runtimeDirectory.empty() ? std::getenv("XDG_RUNTIME_DIR") : runtimeDirectory;
+    }
+
+    // Whether the application listens for later launches; the probe sends nothing.
+    bool listening() const {
+        const InstanceAddress address(runtime());
+        return address.socket().address &&
+               LocalSocketConnection::connect(*address.socket().address).has_value();
     }
 
     bool applicationRunning() const { return waitpid(application, nullptr, WNOHANG) == 0; }
@@ -480,10 +502,7 @@ protected:
     // Launching the program again while it runs, as a desktop shortcut bound to it does.
     void launchAgain() {
         const int status =
-            run({QUORVANE_APP_PATH}, {.quiet = false,
-                                      .environment = {{"DISPLAY", displayName},
-                                                      {"QT_QPA_PLATFORM", "xcb"},
-                                                      {"DBUS_SESSION_BUS_ADDRESS", noBus()}}});
+            run({QUORVANE_APP_PATH}, {.quiet = false, .environment = childEnvironment()});
         ASSERT_EQ(status, 0) << "the second launch did not hand over";
     }
 
@@ -498,6 +517,8 @@ protected:
             .setBool(SettingsKey::autoPrefill, false);
     }
 
+    // The runtime directory of the launches, when not the test's own.
+    std::string runtimeDirectory;
     test::LoopbackServer server;
     std::optional<DisplayWatcher> watcher;
     pid_t application = -1;
@@ -758,6 +779,43 @@ TEST_F(RoadXvfbTest, AWaylandSessionGrabsNoKeyOnTheXServer) {
     EXPECT_TRUE(waitUntil([&] { return watcher->caughtCombination(); }, 5s))
         << "the hot key was grabbed on the X server";
     EXPECT_TRUE(watcher->viewableWindows().empty());
+
+// A runtime directory of 120 bytes is too long for a socket path; the copies meet all the same.
+TEST_F(RoadXvfbTest, SecondLaunchWithALongRuntimeFolderTogglesThePanel) {
+    runtimeDirectory = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/";
+    runtimeDirectory +=
+        std::string(runtimeDirectory.size() < 119 ? 120 - runtimeDirectory.size() : 1, 'r');
+    fs::create_directories(runtimeDirectory);
+    fs::permissions(runtimeDirectory, fs::perms::owner_all, fs::perm_options::replace);
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(waitUntil([&] { return listening(); }, 20s)) << "the first copy never listened";
+
+    ASSERT_NO_FATAL_FAILURE(launchAgain());
+    std::vector<xcb_window_t> shown;
+    ASSERT_TRUE(waitUntil([&] { return !(shown = watcher->viewableWindows()).empty(); }, 10s))
+        << "no panel after the second launch";
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(watcher->isPanel(shown.front()));
+
+    ASSERT_NO_FATAL_FAILURE(launchAgain());
+    EXPECT_TRUE(waitUntil([&] { return watcher->viewableWindows().empty(); }, 10s))
+        << "the third launch left the panel open";
+    ASSERT_TRUE(applicationRunning());
+    terminateApplication();
+}
+
+// An empty lock file, as an interrupted write leaves it, names no running copy.
+TEST_F(RoadXvfbTest, EmptyLockFileDoesNotBlockTheLaunch) {
+    std::ofstream(fs::path(runtime()) / "quorvane.lock").close();
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(waitUntil([&] { return listening() || !applicationRunning(); }, 20s));
+    ASSERT_TRUE(applicationRunning()) << "the launch gave up on the empty lock";
+
+    ASSERT_NO_FATAL_FAILURE(launchAgain());
+    std::vector<xcb_window_t> shown;
+    ASSERT_TRUE(waitUntil([&] { return !(shown = watcher->viewableWindows()).empty(); }, 10s))
+        << "no panel after the second launch";
+    EXPECT_TRUE(watcher->isPanel(shown.front()));
     terminateApplication();
 }
 

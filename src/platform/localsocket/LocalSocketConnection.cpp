@@ -1,7 +1,5 @@
 #include "platform/localsocket/LocalSocketConnection.h"
 
-#include "platform/localsocket/SocketAddress.h"
-
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -47,11 +45,8 @@ LocalSocketConnection& LocalSocketConnection::operator=(LocalSocketConnection&& 
     return *this;
 }
 
-std::optional<LocalSocketConnection> LocalSocketConnection::connect(const std::string& path) {
-    const auto address = SocketAddress::forPath(path);
-    if (!address) {
-        return std::nullopt;
-    }
+std::optional<LocalSocketConnection> LocalSocketConnection::connect(const SocketAddress& address,
+                                                                    uid_t owner) {
     LocalSocketConnection connection(
         ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (connection.descriptor_ < 0) {
@@ -59,10 +54,18 @@ std::optional<LocalSocketConnection> LocalSocketConnection::connect(const std::s
     }
     // A local connect either completes at once or fails at once; a full queue says EAGAIN,
     // which the caller treats like no listener and tries again later.
-    if (::connect(connection.descriptor_, address->data(), address->size()) != 0) {
+    if (::connect(connection.descriptor_, address.data(), address.size()) != 0 ||
+        !connection.peerIs(owner)) {
         return std::nullopt;
     }
     return connection;
+}
+
+bool LocalSocketConnection::peerIs(uid_t user) const {
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(descriptor_, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 &&
+           length == sizeof peer && peer.uid == user;
 }
 
 bool LocalSocketConnection::writeAll(std::string_view data,

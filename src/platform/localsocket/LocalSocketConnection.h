@@ -2,6 +2,11 @@
 // watch descriptor() and a peer that stops answering never holds this process up.
 #pragma once
 
+#include "platform/localsocket/SocketAddress.h"
+
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstddef>
 #include <optional>
@@ -24,8 +29,13 @@ public:
     LocalSocketConnection(const LocalSocketConnection&) = delete;
     LocalSocketConnection& operator=(const LocalSocketConnection&) = delete;
 
-    // Nothing when no one listens at path, or when the listener's queue is full.
-    static std::optional<LocalSocketConnection> connect(const std::string& path);
+    // Nothing when no one listens at address, when the listener's queue is full, or when the
+    // listener is not owner: at an abstract name anyone may listen.
+    static std::optional<LocalSocketConnection> connect(const SocketAddress& address,
+                                                        uid_t owner = ::geteuid());
+
+    // Whether the process at the other end runs as user.
+    bool peerIs(uid_t user) const;
 
     // Sends all of data unless the peer goes away or timeout passes first.
     bool writeAll(std::string_view data, std::chrono::milliseconds timeout) const;

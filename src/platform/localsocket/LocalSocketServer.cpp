@@ -1,10 +1,9 @@
 #include "platform/localsocket/LocalSocketServer.h"
 
-#include "platform/localsocket/SocketAddress.h"
-
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <unistd.h>
+
+#include <cerrno>
 
 namespace quorvane {
 
@@ -12,48 +11,70 @@ namespace {
 
 constexpr int backlog = 16;
 
+std::error_code lastError() {
+    return {errno, std::system_category()};
+}
+
 } // namespace
+
+LocalSocketServer::LocalSocketServer(uid_t owner)
+    : owner_(owner) {}
 
 LocalSocketServer::~LocalSocketServer() {
     close();
 }
 
-bool LocalSocketServer::listen(const std::string& path) {
+std::error_code LocalSocketServer::listen(const SocketAddress& address) {
     close();
-    const auto address = SocketAddress::forPath(path);
-    if (!address) {
-        return false;
-    }
     const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (descriptor < 0) {
-        return false;
+        return lastError();
     }
-    // A file left at the path by an earlier run would make bind fail.
-    ::unlink(path.c_str());
-    // Nobody can connect before listen(), so narrowing the file's mode in between leaves no
-    // moment when another user could get in.
-    if (::bind(descriptor, address->data(), address->size()) != 0) {
+    const std::string path = address.path();
+    if (!path.empty()) {
+        // A file left at the path by an earlier run would make bind fail.
+        ::unlink(path.c_str());
+    }
+    if (::bind(descriptor, address.data(), address.size()) != 0) {
+        const auto error = lastError();
         ::close(descriptor);
-        return false;
+        return error;
     }
     descriptor_ = descriptor;
     path_ = path;
-    if (::chmod(path.c_str(), S_IRUSR | S_IWUSR) != 0 || ::listen(descriptor, backlog) != 0) {
+    // Nobody can connect before listen(), so narrowing the file's mode in between leaves no
+    // moment when another user could get in.
+    if (!path.empty() && ::chmod(path.c_str(), S_IRUSR | S_IWUSR) != 0) {
+        const auto error = lastError();
         close();
-        return false;
+        return error;
     }
-    return true;
+    if (::listen(descriptor, backlog) != 0) {
+        const auto error = lastError();
+        close();
+        return error;
+    }
+    return {};
 }
 
 std::optional<LocalSocketConnection> LocalSocketServer::accept() const {
     if (descriptor_ < 0) {
         return std::nullopt;
     }
-    const int client = ::accept4(descriptor_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (client < 0) {
-        return std::nullopt;
+    for (;;) {
+        const int client = ::accept4(descriptor_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (client < 0 && (errno == EINTR || errno == ECONNABORTED)) {
+            continue;
+        }
+        if (client < 0) {
+            return std::nullopt;
+        }
+        LocalSocketConnection connection(client);
+        if (connection.peerIs(owner_)) {
+            return connection;
+        }
+        // Another user's connection closes here; the next one waiting may be the owner's.
     }
-    return LocalSocketConnection(client);
 }
 
 void LocalSocketServer::close() {
@@ -61,7 +82,9 @@ void LocalSocketServer::close() {
         return;
     }
     ::close(descriptor_);
-    ::unlink(path_.c_str());
+    if (!path_.empty()) {
+        ::unlink(path_.c_str());
+    }
     descriptor_ = -1;
     path_.clear();
 }

@@ -15,10 +15,18 @@ namespace {
 
 constexpr std::array handledSignals{SIGTERM, SIGINT, SIGHUP};
 
-// The one value a signal handler may touch: the write end of the self-pipe.
+// The values a signal handler may touch: the write end of the self-pipe, and whether the event
+// loop reads it yet.
 volatile sig_atomic_t writeEnd = -1;
+volatile sig_atomic_t forwarding = 0;
 
 extern "C" void forwardSignal(int signalNumber) {
+    if (forwarding == 0) {
+        // Blocked while this handler runs, the raised signal is delivered as it returns.
+        signal(signalNumber, SIG_DFL);
+        raise(signalNumber);
+        return;
+    }
     const int savedErrno = errno;
     const auto byte = static_cast<unsigned char>(signalNumber);
     // A full pipe already holds a request that has not been read; dropping this one loses
@@ -65,9 +73,16 @@ TerminationSignals::~TerminationSignals() {
             sigaction(handledSignals[i], &previous_[i], nullptr);
         }
     }
+    forwarding = 0;
     writeEnd = -1;
     close(pipe_[0]);
     close(pipe_[1]);
+}
+
+void TerminationSignals::forwardToEventLoop() {
+    if (notifier_ != nullptr) {
+        forwarding = 1;
+    }
 }
 
 void TerminationSignals::drain() {

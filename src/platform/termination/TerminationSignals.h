@@ -1,6 +1,9 @@
 // The session manager ends a desktop program at log-out with SIGTERM, and a terminal with
 // SIGINT or SIGHUP. Left to their default action these kill the process on the spot and skip the
-// shut-down steps; this turns each of them into an orderly request on the Qt event loop instead.
+// shut-down steps; once the Qt event loop runs, this turns each of them into an orderly request
+// on it instead. Before that nothing could answer such a request, and start-up may be waiting on
+// anything (a settings file that blocks, a slow disk): until then the signal keeps its default
+// action and ends the process at once.
 #pragma once
 
 #include <signal.h>
@@ -17,7 +20,8 @@ class TerminationSignals : public QObject {
     Q_OBJECT
 public:
     // Installs the handlers, except for signals the process was started with ignored; only one
-    // instance may exist at a time in a process.
+    // instance may exist at a time in a process. Until forwardToEventLoop(), a handled signal
+    // restores its default action and is raised again.
     explicit TerminationSignals(QObject* parent = nullptr);
     // Puts the earlier actions back.
     ~TerminationSignals() override;
@@ -26,6 +30,9 @@ public:
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
     bool isInstalled() const { return notifier_ != nullptr; }
+
+    // Called once the event loop runs: from now on each signal becomes terminationRequested().
+    void forwardToEventLoop();
 
 signals:
     // On the event loop, once per signal received.

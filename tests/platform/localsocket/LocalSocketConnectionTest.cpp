@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <future>
 #include <string>
 #include <thread>
 #include <utility>
@@ -79,6 +80,23 @@ TEST(LocalSocketConnectionTest, ReadAfterThePeerClosedGivesWhatWasLeftThenClosed
         EXPECT_EQ(reader.readAvailable(received), LocalSocketConnection::ReadStatus::closed);
     }
     EXPECT_EQ(received, "last words\n");
+}
+
+// A peer that stops reading (a running copy that hangs) must not hold the writer past its
+// time-out.
+TEST(LocalSocketConnectionTest, WriteGivesUpWhenThePeerStopsReading) {
+    auto [writer, reader] = connectedPair();
+    const std::string buffered = fillUp(writer);
+    auto writing = std::async(std::launch::async, [&writer = writer] {
+        return writer.writeAll(std::string(64 * 1024, 'm'), 200ms);
+    });
+    const bool ended = writing.wait_for(5s) == std::future_status::ready;
+    EXPECT_TRUE(ended) << "the write still waits long after its time-out";
+    if (!ended) {
+        // Make room so the writer can end before the test does.
+        drain(reader, buffered.size() + 64 * 1024, 10s);
+    }
+    EXPECT_FALSE(writing.get());
 }
 
 extern "C" void ignoreSignal(int) {}

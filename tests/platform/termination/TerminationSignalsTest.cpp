@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <array>
 #include <vector>
 
 namespace quorvane {
@@ -16,6 +18,27 @@ void (*currentHandler(int signalNumber))(int) {
     sigaction(signalNumber, nullptr, &action);
     return action.sa_handler;
 }
+
+// Every case starts from the default actions, as a desktop session starts the program, even
+// when the tests themselves were started with a signal ignored (nohup, a background job).
+class TerminationSignalsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        for (std::size_t i = 0; i < handled.size(); ++i) {
+            struct sigaction byDefault {};
+            byDefault.sa_handler = SIG_DFL;
+            sigaction(handled[i], &byDefault, &inherited[i]);
+        }
+    }
+    void TearDown() override {
+        for (std::size_t i = 0; i < handled.size(); ++i) {
+            sigaction(handled[i], &inherited[i], nullptr);
+        }
+    }
+
+    static constexpr std::array<int, 3> handled{SIGTERM, SIGINT, SIGHUP};
+    std::array<struct sigaction, 3> inherited{};
+};
 
 std::vector<int> receivedAfterRaising(TerminationSignals& watcher, std::vector<int> raised) {
     std::vector<int> received;
@@ -32,14 +55,34 @@ std::vector<int> receivedAfterRaising(TerminationSignals& watcher, std::vector<i
     return received;
 }
 
-TEST(TerminationSignalsTest, EachSignalBecomesOneRequestOnTheEventLoop) {
+// Start-up may wait on anything before the event loop runs, and nothing reads the requests
+// yet: a signal then ends the process as its default action does.
+TEST_F(TerminationSignalsTest, BeforeTheEventLoopASignalEndsTheProcessAtOnce) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        EXPECT_EXIT(
+            {
+                TerminationSignals watcher;
+                if (!watcher.isInstalled()) {
+                    _exit(2);
+                }
+                raise(signalNumber);
+                _exit(0);
+            },
+            testing::KilledBySignal(signalNumber), "")
+            << signalNumber;
+    }
+}
+
+TEST_F(TerminationSignalsTest, EachSignalBecomesOneRequestOnTheEventLoop) {
     TerminationSignals watcher;
     ASSERT_TRUE(watcher.isInstalled());
+    watcher.forwardToEventLoop();
     EXPECT_EQ(receivedAfterRaising(watcher, {SIGTERM, SIGINT, SIGHUP}),
               (std::vector<int>{SIGTERM, SIGINT, SIGHUP}));
 }
 
-TEST(TerminationSignalsTest, DefaultActionsComeBackAndOnlyOneWatcherHoldsTheSignals) {
+TEST_F(TerminationSignalsTest, DefaultActionsComeBackAndOnlyOneWatcherHoldsTheSignals) {
     {
         TerminationSignals first;
         TerminationSignals second;
@@ -52,17 +95,19 @@ TEST(TerminationSignalsTest, DefaultActionsComeBackAndOnlyOneWatcherHoldsTheSign
     }
     // A new watcher after the old one is gone works again.
     TerminationSignals again;
+    again.forwardToEventLoop();
     EXPECT_EQ(receivedAfterRaising(again, {SIGTERM}), std::vector<int>{SIGTERM});
 }
 
 // Started under nohup, or in the background by a script, the program inherits SIGHUP or SIGINT
 // ignored; catching it anyway would let the hang-up or the terminal's Ctrl+C end the program
 // the caller asked to be left alone.
-TEST(TerminationSignalsTest, ASignalIgnoredAtStartStaysIgnored) {
+TEST_F(TerminationSignalsTest, ASignalIgnoredAtStartStaysIgnored) {
     signal(SIGHUP, SIG_IGN);
     {
         TerminationSignals watcher;
         ASSERT_TRUE(watcher.isInstalled());
+        watcher.forwardToEventLoop();
         EXPECT_EQ(currentHandler(SIGHUP), SIG_IGN);
         std::vector<int> received;
         QObject::connect(&watcher, &TerminationSignals::terminationRequested,
