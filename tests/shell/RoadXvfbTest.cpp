@@ -779,6 +779,8 @@ TEST_F(RoadXvfbTest, AWaylandSessionGrabsNoKeyOnTheXServer) {
     EXPECT_TRUE(waitUntil([&] { return watcher->caughtCombination(); }, 5s))
         << "the hot key was grabbed on the X server";
     EXPECT_TRUE(watcher->viewableWindows().empty());
+    terminateApplication();
+}
 
 // A runtime directory of 120 bytes is too long for a socket path; the copies meet all the same.
 TEST_F(RoadXvfbTest, SecondLaunchWithALongRuntimeFolderTogglesThePanel) {
