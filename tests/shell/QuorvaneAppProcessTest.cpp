@@ -4,7 +4,10 @@
 #include "shell/InstanceAddress.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -182,22 +185,29 @@ TEST_F(QuorvaneAppProcessTest, TerminationSignalQuitsInOrderAndReleasesTheLock) 
     EXPECT_FALSE(listening());
 }
 
-// A settings file that never opens (here a pipe with no writer) holds start-up before the event
-// loop; log-out's SIGTERM still ends the process, and the next launch is not locked out.
+// A session bus that takes the connection and never answers holds start-up before the event loop;
+// log-out's SIGTERM still ends the process, and the next launch is not locked out.
 TEST_F(QuorvaneAppProcessTest, TerminationDuringStartUpEndsTheProcessAtOnce) {
-    const QString settings = environment.value("XDG_CONFIG_HOME") + "/Quorvane";
-    makePrivateFolder(settings);
-    const QByteArray fifo = QFile::encodeName(settings + "/defaults.json");
-    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const std::string bus = (environment.value("XDG_RUNTIME_DIR") + "/silent-bus").toStdString();
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un name{};
+    name.sun_family = AF_UNIX;
+    ASSERT_LT(bus.size(), sizeof name.sun_path);
+    bus.copy(name.sun_path, bus.size());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&name), sizeof name), 0);
+    // The backlog takes the connection; nothing ever reads from it.
+    ASSERT_EQ(::listen(listener, 8), 0);
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString("unix:path=" + bus));
     start(first);
-    // It listens before it reads the settings, and then waits for them for ever.
     ASSERT_TRUE(waitUntilListening());
 
     ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
     ASSERT_TRUE(first.waitForFinished(5000)) << "SIGTERM did not end the waiting start-up";
     EXPECT_EQ(first.exitStatus(), QProcess::CrashExit);
+    ::close(listener);
 
-    ASSERT_EQ(::unlink(fifo.constData()), 0);
+    environment.remove("DBUS_SESSION_BUS_ADDRESS");
     start(first);
     ASSERT_TRUE(waitUntilListening());
     EXPECT_FALSE(first.waitForFinished(1000));
