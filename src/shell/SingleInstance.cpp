@@ -3,13 +3,16 @@
 #include "engine/Log.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QThread>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <utility>
@@ -18,16 +21,41 @@ namespace quorvane {
 
 namespace {
 
-std::string resolvedDirectory(const QString& directory) {
-    const auto path = directory.isEmpty()
-                          ? QString::fromStdString(InstanceAddress::runtimeDirectory())
-                          : directory;
-    // The fallback under the temporary directory is made on first use, for this user alone.
-    if (!QFileInfo::exists(path)) {
+// The lock and the socket live only in a folder of this user's alone: in one that another user
+// owns, or that is a link to elsewhere, they could take the lock away or put a socket of their own
+// in its place. Such a folder is not used; this copy keeps its lock in a private folder of its
+// own, which later launches cannot find.
+std::string privateDirectory(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
+    if (::lstat(name.constData(), &status) != 0) {
+        // The fallback under the temporary directory is made on first use, for this user alone.
         QDir().mkpath(QFileInfo(path).absolutePath());
-        ::mkdir(QFile::encodeName(path).constData(), S_IRWXU);
+        ::mkdir(name.constData(), S_IRWXU);
+        if (::lstat(name.constData(), &status) != 0) {
+            status = {};
+        }
     }
-    return path.toStdString();
+    if (S_ISDIR(status.st_mode) && status.st_uid == ::geteuid()) {
+        if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+            ::chmod(name.constData(), S_IRWXU);
+        }
+        return path.toStdString();
+    }
+    QByteArray own = QFile::encodeName(QDir::tempPath() + QStringLiteral("/quorvane-XXXXXX"));
+    if (::mkdtemp(own.data()) == nullptr) {
+        own.clear();
+    }
+    Log::app().error("SingleInstance: %s is not a folder of this user's own; the lock is kept in "
+                     "%s instead, where later launches cannot find this copy",
+                     path.toStdString(), own.toStdString());
+    return own.toStdString();
+}
+
+std::string resolvedDirectory(const QString& directory) {
+    return privateDirectory(directory.isEmpty()
+                                ? QString::fromStdString(InstanceAddress::runtimeDirectory())
+                                : directory);
 }
 
 // A later launch sends one short line; a client that sends more than this without ending a line

@@ -136,6 +136,40 @@ TEST_F(SingleInstanceClientTest, SocketFileIsForTheUserAlone) {
     EXPECT_FALSE(socket.permissions() & others);
 }
 
+// Another user's folder, or a link, could hand them the lock or the socket's name: the copy keeps
+// out of it. A folder of ours that others may enter is closed to them.
+TEST_F(SingleInstanceClientTest, KeepsItsLockOnlyInAFolderOfTheUsersOwn) {
+    const QString foreign = directory + "/foreign";
+    const QString link = directory + "/link";
+    ASSERT_TRUE(QDir().mkpath(foreign));
+    ASSERT_TRUE(QFile::link(foreign, link));
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+    }
+    for (const QString& refused : root ? QStringList{foreign, link} : QStringList{link}) {
+        test::LogCapture log;
+        SingleInstance instance(refused);
+        ASSERT_EQ(instance.acquire(), SingleInstance::Role::primary) << refused.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(refused + "/quorvane.lock")) << refused.toStdString();
+        EXPECT_NE(instance.address().directory(), refused.toStdString());
+        const auto messages = log.messages("app");
+        EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [](const auto& message) {
+            return message.find("is not a folder of this user's own") != std::string::npos;
+        })) << testing::PrintToString(messages);
+    }
+
+    const QString open = directory + "/open";
+    ASSERT_TRUE(QDir().mkpath(open));
+    ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0777), 0);
+    SingleInstance instance(open);
+    ASSERT_EQ(instance.acquire(), SingleInstance::Role::primary);
+    EXPECT_TRUE(QFileInfo::exists(open + "/quorvane.lock"));
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(open).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+}
+
 TEST_P(SingleInstanceTest, LockAndSocketLeftByACrashedRunAreCleared) {
     const InstanceAddress address(directory.toStdString());
     ASSERT_TRUE(address.socket().address);
