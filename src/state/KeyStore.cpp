@@ -7,13 +7,9 @@
 #include "platform/files/PrivateFile.h"
 #include "platform/files/UserDirectories.h"
 
-#include <fcntl.h>
 #include <nlohmann/json.hpp>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdlib>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -21,112 +17,18 @@ namespace quorvane {
 
 namespace {
 
-constexpr mode_t fileMode = 0600;
-
-std::error_code lastError() {
-    return {errno, std::generic_category()};
-}
-
 // Far beyond seven keys of any length a key field takes, so a file this large
 // is not one we wrote; reading stops here instead of taking all memory.
 constexpr std::size_t maximumFileSize = 1 << 20;
 
-// What reading the key file gave: its bytes, or nothing, with whether a file
-// was there that could not be read.
-struct FileContent {
-    std::optional<std::vector<std::uint8_t>> bytes;
-    bool unreadable = false;
-};
+constexpr auto decryptFailed = "KeyStore: decrypt failed (corrupt, or written on another machine)";
 
-FileContent unreadableFile() {
-    return {std::nullopt, true};
+std::span<const std::uint8_t> asBytes(std::string_view text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-// Without blocking: a FIFO or a device in the file's place is refused before
-// anything is read from it, and a regular file is read up to one byte past
-// the limit, enough to tell that it is too large.
-FileContent readWholeFile(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        const bool absent = errno == ENOENT || errno == ENOTDIR;
-        return absent ? FileContent{} : unreadableFile();
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return unreadableFile();
-    }
-    std::vector<std::uint8_t> content;
-    std::uint8_t chunk[4096];
-    while (content.size() <= maximumFileSize) {
-        const ssize_t count = ::read(fd, chunk, sizeof chunk);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            ::close(fd);
-            return unreadableFile();
-        }
-        if (count == 0) {
-            break;
-        }
-        content.insert(content.end(), chunk, chunk + count);
-    }
-    ::close(fd);
-    return {std::move(content), false};
-}
-
-std::error_code writeAll(int fd, std::span<const std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t count = ::write(fd, bytes.data(), bytes.size());
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            return lastError();
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(count));
-    }
-    return {};
-}
-
-// Writes a sibling temporary file (created 0600), flushes it to disk and
-// renames it over the target, so readers see the old file or the new one. The
-// temporary is named as PrivateFile names its own, so that one a killed save
-// left is found by PrivateFile::removeStaleTemporaries.
-std::error_code writeAtomically(const std::filesystem::path& path,
-                                std::span<const std::uint8_t> bytes) {
-    if (path.empty()) {
-        return std::make_error_code(std::errc::no_such_file_or_directory);
-    }
-    std::string temporary =
-        (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return lastError();
-    }
-    std::error_code error = writeAll(fd, bytes);
-    if (!error && ::fsync(fd) != 0) {
-        error = lastError();
-    }
-    if (::close(fd) != 0 && !error) {
-        error = lastError();
-    }
-    if (!error && ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = lastError();
-    }
-    if (error) {
-        ::unlink(temporary.c_str());
-        return error;
-    }
-    // Makes the rename itself durable; the new file is in place either way.
-    if (const int directory =
-            ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        directory >= 0) {
-        ::fsync(directory);
-        ::close(directory);
-    }
-    return {};
+std::string_view asText(std::span<const std::uint8_t> bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 } // namespace
@@ -183,18 +85,24 @@ KeyStore::Dictionary KeyStore::load(bool* unreadable) const {
     if (fileURL_.empty()) {
         return {};
     }
-    const FileContent box = readWholeFile(fileURL_);
-    if (!box.bytes) {
+    // Without blocking: a FIFO or a device in the file's place is refused before anything is
+    // read from it, and a file far too large is not read whole.
+    const auto box = PrivateFile::read(fileURL_, maximumFileSize);
+    using Outcome = PrivateFile::Contents::Outcome;
+    if (box.outcome != Outcome::read) {
+        if (box.outcome == Outcome::tooLarge) {
+            Log::app().error(decryptFailed);
+        }
         // A file we may not read is as good as absent here, but must not be
         // overwritten by the next save.
         if (unreadable != nullptr) {
-            *unreadable = box.unreadable;
+            *unreadable = box.outcome != Outcome::absent;
         }
         return {};
     }
-    auto dictionary = openBox(*box.bytes);
+    auto dictionary = openBox(asBytes(box.bytes));
     if (!dictionary) {
-        Log::app().error("KeyStore: decrypt failed (corrupt, or written on another machine)");
+        Log::app().error(decryptFailed);
         if (unreadable != nullptr) {
             *unreadable = true;
         }
@@ -240,11 +148,10 @@ bool KeyStore::save(const Dictionary& dictionary) const {
         return false;
     }
     PrivateFile::removeStaleTemporaries(fileURL_);
-    if (const std::error_code error = writeAtomically(fileURL_, *box)) {
+    if (const std::error_code error = PrivateFile::writeAtomically(fileURL_, asText(*box))) {
         Log::app().error("KeyStore save failed: %s", error.message());
         return false;
     }
-    ::chmod(fileURL_.c_str(), fileMode);
     return true;
 }
 
