@@ -506,6 +506,22 @@ protected:
         ASSERT_EQ(status, 0) << "the second launch did not hand over";
     }
 
+    // A second launch shows the running copy's panel and a third hides it again, the copy
+    // running on.
+    void expectLaunchesToToggleThePanel() {
+        ASSERT_NO_FATAL_FAILURE(launchAgain());
+        std::vector<xcb_window_t> shown;
+        ASSERT_TRUE(waitUntil([&] { return !(shown = watcher->viewableWindows()).empty(); }, 10s))
+            << "no panel after the second launch";
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_TRUE(watcher->isPanel(shown.front()));
+
+        ASSERT_NO_FATAL_FAILURE(launchAgain());
+        EXPECT_TRUE(waitUntil([&] { return watcher->viewableWindows().empty(); }, 10s))
+            << "the third launch left the panel open";
+        ASSERT_TRUE(applicationRunning());
+    }
+
     static std::string noBus() {
         const fs::path runtime = std::getenv("XDG_RUNTIME_DIR");
         return "unix:path=" + (runtime / "no-bus").string();
@@ -561,17 +577,7 @@ TEST_F(RoadXvfbTest, LaunchingAgainTogglesTheRunningCopysPanel) {
     ASSERT_TRUE(waitUntil([&] { return fs::exists(socket); }, 20s))
         << "the first copy never listened";
 
-    ASSERT_NO_FATAL_FAILURE(launchAgain());
-    std::vector<xcb_window_t> shown;
-    ASSERT_TRUE(waitUntil([&] { return !(shown = watcher->viewableWindows()).empty(); }, 10s))
-        << "no panel after the second launch";
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(watcher->isPanel(shown.front()));
-
-    ASSERT_NO_FATAL_FAILURE(launchAgain());
-    EXPECT_TRUE(waitUntil([&] { return watcher->viewableWindows().empty(); }, 10s))
-        << "the third launch left the panel open";
-    ASSERT_TRUE(applicationRunning());
+    ASSERT_NO_FATAL_FAILURE(expectLaunchesToToggleThePanel());
     terminateApplication();
 }
 
@@ -792,17 +798,7 @@ TEST_F(RoadXvfbTest, SecondLaunchWithALongRuntimeFolderTogglesThePanel) {
     ASSERT_NO_FATAL_FAILURE(launch());
     ASSERT_TRUE(waitUntil([&] { return listening(); }, 20s)) << "the first copy never listened";
 
-    ASSERT_NO_FATAL_FAILURE(launchAgain());
-    std::vector<xcb_window_t> shown;
-    ASSERT_TRUE(waitUntil([&] { return !(shown = watcher->viewableWindows()).empty(); }, 10s))
-        << "no panel after the second launch";
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(watcher->isPanel(shown.front()));
-
-    ASSERT_NO_FATAL_FAILURE(launchAgain());
-    EXPECT_TRUE(waitUntil([&] { return watcher->viewableWindows().empty(); }, 10s))
-        << "the third launch left the panel open";
-    ASSERT_TRUE(applicationRunning());
+    ASSERT_NO_FATAL_FAILURE(expectLaunchesToToggleThePanel());
     terminateApplication();
 }
 
