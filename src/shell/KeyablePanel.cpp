@@ -72,11 +72,15 @@ KeyablePanel::KeyablePanel(QSize size, QWidget* parent)
     qApp->installEventFilter(this);
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             &KeyablePanel::applicationStateChanged);
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { focusMoved(now); });
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this,
+                          [this](QWidget*, QWidget* now) { focusMoved(now); });
 }
 
-KeyablePanel::~KeyablePanel() = default;
+// The children's focus moves while QWidget's destructor takes them down, when this is no longer a
+// KeyablePanel; the watch ends first.
+KeyablePanel::~KeyablePanel() {
+    disconnect(focusWatch_);
+}
 
 void KeyablePanel::setContentView(QWidget* view) {
     delete contentView_;

@@ -68,6 +68,7 @@ private:
     std::optional<QPoint> dragGrip_;
     // The control or editor inside that last had the keyboard.
     QPointer<QWidget> fieldFocus_;
+    QMetaObject::Connection focusWatch_;
 };
 
 } // namespace quorvane
