@@ -55,10 +55,20 @@ bool OpenAICompatibleProvider::isAvailable() {
     return baseURL_.has_value() && (!requiresAPIKey() || apiKey_.has_value());
 }
 
+ProviderError OpenAICompatibleProvider::missingEndpoint() const {
+    return ProviderError::providerUnavailable("No endpoint configured for " + displayName() + ".");
+}
+
+ProviderError OpenAICompatibleProvider::whyUnavailable() const {
+    if (!baseURL_ && apiKey_) {
+        return missingEndpoint();
+    }
+    return DescribedProvider::whyUnavailable();
+}
+
 Url OpenAICompatibleProvider::endpoint(std::string_view component) const {
     if (!baseURL_) {
-        throw ProviderError::providerUnavailable("No endpoint configured for " + displayName() +
-                                                 ".");
+        throw missingEndpoint();
     }
     return baseURL_->appendingPathComponent(component);
 }
