@@ -34,8 +34,8 @@ std::string describe(ProviderError::Case kind, const std::string& text, int stat
     case Case::sessionFailure:
         return "Generation failed: " + text;
     case Case::deviceNotEligible:
-        return "Apple Foundation Models aren't supported on this Mac. Pick another provider in "
-               "Settings.";
+        return "Apple Foundation Models aren't supported on this computer. Pick another provider "
+               "in Settings.";
     case Case::appleIntelligenceNotEnabled:
         return "Apple Intelligence is off. Enable it in System Settings, or pick another "
                "provider.";

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"sessionFailure", ProviderError::sessionFailure("guardrail"),
                     "Generation failed: guardrail", "session_failure"},
         MessageCase{"deviceNotEligible", ProviderError::deviceNotEligible(),
-                    "Apple Foundation Models aren't supported on this Mac. Pick another "
+                    "Apple Foundation Models aren't supported on this computer. Pick another "
                     "provider in Settings.",
                     "device_not_eligible"},
         MessageCase{"appleIntelligenceNotEnabled", ProviderError::appleIntelligenceNotEnabled(),
