@@ -9,8 +9,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr std::size_t extractedMessageLength = 160;
-
 std::string httpDescription(int status, const std::string& body) {
     const std::string head = "Request failed (HTTP " + std::to_string(status) + ")";
     const std::string message = ProviderError::extractMessage(body);
@@ -126,6 +124,10 @@ std::string ProviderError::code() const {
 // Only these members are ever shown: whatever else a service echoes back
 // (a key, a request dump, an HTML page) stays out of the banner.
 std::string ProviderError::extractMessage(std::string_view body) {
+    return Text::prefix(bodyMessage(body), shownMessageLength);
+}
+
+std::string ProviderError::bodyMessage(std::string_view body) {
     const auto json = NetworkJson::parse(body);
     if (!json || !json->is_object()) {
         return {};
@@ -140,10 +142,7 @@ std::string ProviderError::extractMessage(std::string_view body) {
     if (message == nullptr) {
         message = NetworkJson::stringMember(*json, "error");
     }
-    if (message == nullptr) {
-        return {};
-    }
-    return Text::prefix(*message, extractedMessageLength);
+    return message == nullptr ? std::string{} : *message;
 }
 
 } // namespace quorvane
