@@ -9,36 +9,6 @@ namespace quorvane {
 
 namespace {
 
-// Whether arrays and objects nest deeper than the limit, counting brackets
-// outside strings. For text the parser accepts, that count is exactly the
-// depth of the value it would build; anything else it rejects anyway. One
-// tight pass, far cheaper than a second run of the parser.
-bool nestsDeeperThan(std::string_view text, std::size_t limit) {
-    std::size_t depth = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > limit) {
-                return true;
-            }
-        } else if ((c == ']' || c == '}') && depth > 0) {
-            --depth;
-        }
-    }
-    return false;
-}
-
 // Word-at-a-time tests over eight bytes: prompts run to thousands of bytes,
 // nearly all of them plain text that is copied as it stands.
 using Word = std::uint64_t;
@@ -65,6 +35,49 @@ constexpr bool needsEscape(Word word) {
     return (bytesBelow(word, 0x20) | bytesEqual(word, '"') | bytesEqual(word, '\\')) != 0;
 }
 
+// Whether a byte of the word ends a run of plain string text.
+constexpr bool endsStringRun(Word word) {
+    return (bytesEqual(word, '"') | bytesEqual(word, '\\')) != 0;
+}
+
+// Whether arrays and objects nest deeper than the limit, counting brackets
+// outside strings. For text the parser accepts, that count is exactly the
+// depth of the value it would build; anything else it rejects anyway. One
+// tight pass, far cheaper than a second run of the parser: the long string
+// that a reply is mostly made of is stepped over eight bytes at a time.
+bool nestsDeeperThan(std::string_view text, std::size_t limit) {
+    std::size_t depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (inString) {
+            while (i + sizeof(Word) <= text.size() && !endsStringRun(load(text.data() + i))) {
+                i += sizeof(Word);
+            }
+            if (i == text.size()) {
+                break;
+            }
+            const char c = text[i];
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        const char c = text[i];
+        if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) {
+                return true;
+            }
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return false;
+}
+
 bool isASCII(std::string_view text) {
     Word seen = 0;
     std::size_t i = 0;
@@ -79,8 +92,12 @@ bool isASCII(std::string_view text) {
 
 } // namespace
 
+bool NetworkJson::nestsTooDeeply(std::string_view text) {
+    return nestsDeeperThan(text, maxDepth);
+}
+
 std::optional<nlohmann::json> NetworkJson::parse(std::string_view text) {
-    if (nestsDeeperThan(text, maxDepth)) {
+    if (nestsTooDeeply(text)) {
         return std::nullopt;
     }
     auto value = nlohmann::json::parse(text, nullptr, false);

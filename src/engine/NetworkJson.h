@@ -20,6 +20,9 @@ class NetworkJson {
 public:
     static constexpr std::size_t maxDepth = 512;
 
+    // Whether arrays and objects in the text nest deeper than maxDepth.
+    static bool nestsTooDeeply(std::string_view text);
+
     // The parsed value, or nothing for text that is not one complete JSON
     // value (malformed, truncated, ill-formed UTF-8) or nests too deeply.
     static std::optional<nlohmann::json> parse(std::string_view text);

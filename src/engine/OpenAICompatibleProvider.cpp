@@ -3,6 +3,7 @@
 #include "NetworkJson.h"
 #include "ProviderError.h"
 #include "ProviderHttp.h"
+#include "ReplyReader.h"
 #include "Text.h"
 
 #include <chrono>
@@ -11,26 +12,31 @@ namespace quorvane {
 
 namespace {
 
-// The first choice's message content; further choices are ignored.
-std::string replyText(std::string_view body) {
-    const auto json = NetworkJson::parse(body);
-    if (!json || !json->is_object()) {
-        return {};
+// Services that fail once the request has begun answer 2xx with an error
+// object; no reported status means the upstream service failed.
+constexpr int unreportedFailureStatus = 502;
+
+// The first choice's message content, trimmed; a reported failure or a
+// refusal is thrown as such, anything else without text as emptyResponse.
+std::string replyText(std::string body, const std::optional<std::string>& key) {
+    const auto reply = ReplyReader::chatCompletion(body);
+    if (!reply) {
+        throw ProviderError::emptyResponse();
     }
-    const auto choices = json->find("choices");
-    if (choices == json->end() || !choices->is_array() || choices->empty()) {
-        return {};
+    if (reply->error) {
+        throw ProviderHttp::failure(reply->error->status.value_or(unreportedFailureStatus),
+                                    std::move(body), key);
     }
-    const auto& first = choices->front();
-    if (!first.is_object()) {
-        return {};
+    std::string text = Text::trimmed(reply->content.value_or(""));
+    if (!text.empty()) {
+        return text;
     }
-    const auto message = first.find("message");
-    if (message == first.end()) {
-        return {};
+    const std::string refusal = Text::trimmed(reply->refusal.value_or(""));
+    if (!refusal.empty()) {
+        throw ProviderError::refused("The model declined: " +
+                                     Text::prefix(refusal, ProviderError::shownMessageLength));
     }
-    const auto* content = NetworkJson::stringMember(*message, "content");
-    return content == nullptr ? std::string{} : Text::trimmed(*content);
+    throw ProviderError::emptyResponse();
 }
 
 // {"model", "messages": [system, user], "stream": false} and nothing more.
@@ -97,11 +103,7 @@ std::string OpenAICompatibleProvider::enhance(const std::string& system, const s
     for (auto& header : authorization()) {
         request.headers.push_back(std::move(header));
     }
-    std::string text = replyText(ProviderHttp::send(session_, request, stop, apiKey_));
-    if (text.empty()) {
-        throw ProviderError::emptyResponse();
-    }
-    return text;
+    return replyText(ProviderHttp::send(session_, request, stop, apiKey_), apiKey_);
 }
 
 std::vector<std::string> OpenAICompatibleProvider::fetchModels(std::stop_token stop) {

@@ -43,6 +43,8 @@ std::string describe(ProviderError::Case kind, const std::string& text, int stat
         return "The draft is too long for this model. Shorten it and try again.";
     case Case::emptyResponse:
         return "The model returned an empty response. Try again.";
+    case Case::refused:
+        return text;
     }
     return {};
 }
@@ -95,6 +97,10 @@ ProviderError ProviderError::emptyResponse() {
     return {Case::emptyResponse, {}, 0};
 }
 
+ProviderError ProviderError::refused(std::string message) {
+    return {Case::refused, std::move(message), 0};
+}
+
 std::string ProviderError::code() const {
     switch (kind_) {
     case Case::missingAPIKey:
@@ -117,6 +123,8 @@ std::string ProviderError::code() const {
         return "context_limit";
     case Case::emptyResponse:
         return "empty_response";
+    case Case::refused:
+        return "refused";
     }
     return "unknown";
 }

@@ -23,6 +23,7 @@ public:
         modelNotReady,
         contextLimitExceeded,
         emptyResponse,
+        refused,
     };
 
     static ProviderError missingAPIKey(std::string providerName);
@@ -35,6 +36,8 @@ public:
     static ProviderError modelNotReady();
     static ProviderError contextLimitExceeded();
     static ProviderError emptyResponse();
+    // The model answered, but declined to do what was asked; the message is shown as it is.
+    static ProviderError refused(std::string message);
 
     Case kind() const { return kind_; }
     // The text payload: provider name, message, description or response body; empty for the others.

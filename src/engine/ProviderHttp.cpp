@@ -76,10 +76,14 @@ std::string ProviderHttp::send(HttpSession& session, const HttpRequest& request,
     }
     if (response.statusCode < 200 || response.statusCode > 299) {
         std::string body = Text::isValidUTF8(response.body) ? std::move(response.body) : "";
-        throw ProviderError::http(static_cast<int>(response.statusCode),
-                                  withoutEchoedKey(std::move(body), key));
+        throw failure(static_cast<int>(response.statusCode), std::move(body), key);
     }
     return std::move(response.body);
+}
+
+ProviderError ProviderHttp::failure(int status, std::string body,
+                                    const std::optional<std::string>& key) {
+    return ProviderError::http(status, withoutEchoedKey(std::move(body), key));
 }
 
 std::optional<std::string> ProviderHttp::headerSafeKey(const std::optional<std::string>& key) {

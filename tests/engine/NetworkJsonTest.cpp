@@ -51,6 +51,16 @@ TEST(NetworkJsonTest, AcceptsNestingUpToTheLimit) {
     EXPECT_TRUE(value->is_array());
 }
 
+TEST(NetworkJsonTest, AnEscapedQuoteAtAnyPlaceInAWordKeepsTheStringOpen) {
+    const std::string inside = std::string(NetworkJson::maxDepth + 1, '[');
+    for (std::size_t lead = 0; lead < 16; ++lead) {
+        const std::string text =
+            R"({"c":")" + std::string(lead, 'x') + R"(\"\\)" + inside + R"("})";
+        EXPECT_FALSE(NetworkJson::nestsTooDeeply(text)) << lead;
+        EXPECT_TRUE(NetworkJson::nestsTooDeeply(text + "," + inside)) << lead;
+    }
+}
+
 TEST(NetworkJsonTest, BracketsInsideStringsAreNotNesting) {
     // An escaped quote must not end the string early and expose the brackets.
     const std::string text = R"({"content":"say \"hi\" )" + std::string(10000, '[') + R"("})";
