@@ -45,12 +45,19 @@ std::string replyText(std::string body, const std::optional<std::string>& key) {
 }
 
 // {"model", "max_tokens", "system", "messages": [one user message]} and nothing more.
+// Written into one buffer: the prompts run to thousands of bytes.
 std::string messagesBody(const std::string& model, const std::string& system,
                          const std::string& user) {
-    return "{\"model\":" + NetworkJson::quoted(model) +
-           ",\"max_tokens\":" + std::to_string(AnthropicProvider::maxTokens) +
-           ",\"system\":" + NetworkJson::quoted(system) +
-           ",\"messages\":[{\"role\":\"user\",\"content\":" + NetworkJson::quoted(user) + "}]}";
+    std::string body;
+    body.reserve(model.size() + system.size() + user.size() + 128);
+    body += "{\"model\":";
+    NetworkJson::appendQuoted(body, model);
+    body += ",\"max_tokens\":" + std::to_string(AnthropicProvider::maxTokens) + ",\"system\":";
+    NetworkJson::appendQuoted(body, system);
+    body += ",\"messages\":[{\"role\":\"user\",\"content\":";
+    NetworkJson::appendQuoted(body, user);
+    body += "}]}";
+    return body;
 }
 
 } // namespace

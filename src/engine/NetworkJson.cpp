@@ -9,35 +9,39 @@ namespace quorvane {
 
 namespace {
 
-// Word-at-a-time tests over eight bytes: prompts run to thousands of bytes,
-// nearly all of them plain text that is copied as it stands.
-using Word = std::uint64_t;
-constexpr Word ones = 0x0101010101010101ULL;
-constexpr Word highBits = 0x8080808080808080ULL;
+// Tests over sixteen bytes at a time, with the compiler's vector extension
+// (SSE2 on x86-64, NEON on arm64): prompts and replies run to thousands of
+// bytes, nearly all of them plain text that is copied or stepped over as it
+// stands.
+using Block = unsigned char __attribute__((vector_size(16)));
 
-Word load(const char* bytes) {
-    Word word = 0;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
+Block load(const char* bytes) {
+    Block block;
+    std::memcpy(&block, bytes, sizeof block);
+    return block;
 }
 
-// Nonzero when some byte of the word is below the limit (at most 0x80).
-constexpr Word bytesBelow(Word word, unsigned char limit) {
-    return (word - ones * limit) & ~word & highBits;
+Block splat(unsigned char value) {
+    return Block{} + value;
 }
 
-constexpr Word bytesEqual(Word word, unsigned char value) {
-    return bytesBelow(word ^ (ones * value), 1);
+// Whether any lane of a comparison's result is set.
+template <typename Mask>
+bool anySet(Mask mask) {
+    std::uint64_t halves[2];
+    static_assert(sizeof halves == sizeof mask);
+    std::memcpy(halves, &mask, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
 }
 
-// Whether a byte of the word must be escaped inside a JSON string.
-constexpr bool needsEscape(Word word) {
-    return (bytesBelow(word, 0x20) | bytesEqual(word, '"') | bytesEqual(word, '\\')) != 0;
+// Whether a byte of the block must be escaped inside a JSON string.
+bool needsEscape(Block block) {
+    return anySet((block < splat(0x20)) | (block == splat('"')) | (block == splat('\\')));
 }
 
-// Whether a byte of the word ends a run of plain string text.
-constexpr bool endsStringRun(Word word) {
-    return (bytesEqual(word, '"') | bytesEqual(word, '\\')) != 0;
+// Whether a byte of the block ends a run of plain string text.
+bool endsStringRun(Block block) {
+    return anySet((block == splat('"')) | (block == splat('\\')));
 }
 
 // Whether arrays and objects nest deeper than the limit, counting brackets
@@ -50,8 +54,8 @@ bool nestsDeeperThan(std::string_view text, std::size_t limit) {
     bool inString = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (inString) {
-            while (i + sizeof(Word) <= text.size() && !endsStringRun(load(text.data() + i))) {
-                i += sizeof(Word);
+            while (i + sizeof(Block) <= text.size() && !endsStringRun(load(text.data() + i))) {
+                i += sizeof(Block);
             }
             if (i == text.size()) {
                 break;
@@ -79,15 +83,16 @@ bool nestsDeeperThan(std::string_view text, std::size_t limit) {
 }
 
 bool isASCII(std::string_view text) {
-    Word seen = 0;
+    Block seen{};
     std::size_t i = 0;
-    for (; i + sizeof(Word) <= text.size(); i += sizeof(Word)) {
+    for (; i + sizeof(Block) <= text.size(); i += sizeof(Block)) {
         seen |= load(text.data() + i);
     }
+    unsigned char rest = 0;
     for (; i < text.size(); ++i) {
-        seen |= static_cast<unsigned char>(text[i]);
+        rest |= static_cast<unsigned char>(text[i]);
     }
-    return (seen & highBits) == 0;
+    return !anySet(seen >= splat(0x80)) && rest < 0x80;
 }
 
 } // namespace
@@ -119,18 +124,24 @@ const std::string* NetworkJson::stringMember(const nlohmann::json& object, const
 }
 
 std::string NetworkJson::quoted(std::string_view text) {
+    std::string out;
+    appendQuoted(out, text);
+    return out;
+}
+
+void NetworkJson::appendQuoted(std::string& out, std::string_view text) {
     if (!isASCII(text) && !Text::isValidUTF8(text)) {
-        return nlohmann::json(std::string(text))
-            .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        out += nlohmann::json(std::string(text))
+                   .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        return;
     }
     static constexpr char hex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(text.size() + 16);
+    out.reserve(out.size() + text.size() + 16);
     out += '"';
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        while (i + sizeof(Word) <= text.size() && !needsEscape(load(text.data() + i))) {
-            i += sizeof(Word);
+        while (i + sizeof(Block) <= text.size() && !needsEscape(load(text.data() + i))) {
+            i += sizeof(Block);
         }
         if (i == text.size()) {
             break;
@@ -165,7 +176,6 @@ std::string NetworkJson::quoted(std::string_view text) {
     }
     out.append(text, runStart, text.size() - runStart);
     out += '"';
-    return out;
 }
 
 } // namespace quorvane

@@ -40,10 +40,18 @@ std::string replyText(std::string body, const std::optional<std::string>& key) {
 }
 
 // {"model", "messages": [system, user], "stream": false} and nothing more.
+// Written into one buffer: the prompts run to thousands of bytes.
 std::string chatBody(const std::string& model, const std::string& system, const std::string& user) {
-    return "{\"model\":" + NetworkJson::quoted(model) +
-           ",\"messages\":[{\"role\":\"system\",\"content\":" + NetworkJson::quoted(system) +
-           "},{\"role\":\"user\",\"content\":" + NetworkJson::quoted(user) + "}],\"stream\":false}";
+    std::string body;
+    body.reserve(model.size() + system.size() + user.size() + 128);
+    body += "{\"model\":";
+    NetworkJson::appendQuoted(body, model);
+    body += ",\"messages\":[{\"role\":\"system\",\"content\":";
+    NetworkJson::appendQuoted(body, system);
+    body += "},{\"role\":\"user\",\"content\":";
+    NetworkJson::appendQuoted(body, user);
+    body += "}],\"stream\":false}";
+    return body;
 }
 
 } // namespace
