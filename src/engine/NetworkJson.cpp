@@ -34,29 +34,45 @@ bool anySet(Mask mask) {
     return (halves[0] | halves[1]) != 0;
 }
 
-// Whether a byte of the block must be escaped inside a JSON string.
-bool needsEscape(Block block) {
-    return anySet((block < splat(0x20)) | (block == splat('"')) | (block == splat('\\')));
+// The bytes of the block that must be escaped inside a JSON string.
+auto escapedBytes(Block block) {
+    return (block < splat(0x20)) | (block == splat('"')) | (block == splat('\\'));
 }
 
-// Whether a byte of the block ends a run of plain string text.
-bool endsStringRun(Block block) {
-    return anySet((block == splat('"')) | (block == splat('\\')));
+// The bytes of the block that end a run of plain string text.
+auto stringEndBytes(Block block) {
+    return (block == splat('"')) | (block == splat('\\'));
+}
+
+// The first place at or after `at` whose block holds a byte that `marked`
+// picks out, or the place where fewer than a block of bytes remain. Long runs
+// are tried four blocks at a time, which tests the lanes once for all four.
+template <typename Marked>
+std::size_t skipUnmarked(std::string_view text, std::size_t at, Marked marked) {
+    const char* bytes = text.data();
+    constexpr std::size_t block = sizeof(Block);
+    while (at + 4 * block <= text.size() &&
+           !anySet(marked(load(bytes + at)) | marked(load(bytes + at + block)) |
+                   marked(load(bytes + at + 2 * block)) | marked(load(bytes + at + 3 * block)))) {
+        at += 4 * block;
+    }
+    while (at + block <= text.size() && !anySet(marked(load(bytes + at)))) {
+        at += block;
+    }
+    return at;
 }
 
 // Whether arrays and objects nest deeper than the limit, counting brackets
 // outside strings. For text the parser accepts, that count is exactly the
 // depth of the value it would build; anything else it rejects anyway. One
 // tight pass, far cheaper than a second run of the parser: the long string
-// that a reply is mostly made of is stepped over eight bytes at a time.
+// that a reply is mostly made of is stepped over many bytes at a time.
 bool nestsDeeperThan(std::string_view text, std::size_t limit) {
     std::size_t depth = 0;
     bool inString = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (inString) {
-            while (i + sizeof(Block) <= text.size() && !endsStringRun(load(text.data() + i))) {
-                i += sizeof(Block);
-            }
+            i = skipUnmarked(text, i, stringEndBytes);
             if (i == text.size()) {
                 break;
             }
@@ -140,9 +156,7 @@ void NetworkJson::appendQuoted(std::string& out, std::string_view text) {
     out += '"';
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        while (i + sizeof(Block) <= text.size() && !needsEscape(load(text.data() + i))) {
-            i += sizeof(Block);
-        }
+        i = skipUnmarked(text, i, escapedBytes);
         if (i == text.size()) {
             break;
         }

@@ -27,14 +27,13 @@ std::string replyText(std::string body, const std::optional<std::string>& key) {
         throw ProviderHttp::failure(reply->error->status.value_or(unreportedFailureStatus),
                                     std::move(body), key);
     }
-    std::string text = Text::trimmed(reply->content.value_or(""));
-    if (!text.empty()) {
-        return text;
+    if (reply->content && !reply->content->empty()) {
+        return std::move(*reply->content);
     }
-    const std::string refusal = Text::trimmed(reply->refusal.value_or(""));
-    if (!refusal.empty()) {
-        throw ProviderError::refused("The model declined: " +
-                                     Text::prefix(refusal, ProviderError::shownMessageLength));
+    if (reply->refusal && !reply->refusal->empty()) {
+        throw ProviderError::refused(
+            "The model declined: " +
+            Text::prefix(*reply->refusal, ProviderError::shownMessageLength));
     }
     throw ProviderError::emptyResponse();
 }

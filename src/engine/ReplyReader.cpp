@@ -1,6 +1,7 @@
 #include "ReplyReader.h"
 
 #include "NetworkJson.h"
+#include "Text.h"
 
 #include <simdjson.h>
 
@@ -66,13 +67,24 @@ bool isType(Value& value, ondemand::json_type type) {
     return value.type().get(actual) == simdjson::SUCCESS && actual == type;
 }
 
-std::optional<std::string> text(Value& value) {
-    std::string_view unescaped;
+std::optional<std::string_view> unescaped(Value& value) {
+    std::string_view text;
     if (!isType(value, ondemand::json_type::string) ||
-        value.get_string().get(unescaped) != simdjson::SUCCESS) {
+        value.get_string().get(text) != simdjson::SUCCESS) {
         return std::nullopt;
     }
-    return std::string(unescaped);
+    return text;
+}
+
+std::optional<std::string> text(Value& value) {
+    const auto found = unescaped(value);
+    return found ? std::optional<std::string>(*found) : std::nullopt;
+}
+
+// Trimmed while still a view into the reader's buffer, which saves a copy of a long reply.
+std::optional<std::string> trimmedText(Value& value) {
+    const auto found = unescaped(value);
+    return found ? std::optional<std::string>(Text::trimmed(*found)) : std::nullopt;
 }
 
 std::optional<int> failureStatus(Value& value) {
@@ -117,9 +129,9 @@ void readFirstChoice(Value& choices, ChatCompletionReply& reply) {
             reply.refusal.reset();
             eachObjectMember(member, [&](std::string_view field, Value& inner) {
                 if (field == "content") {
-                    reply.content = text(inner);
+                    reply.content = trimmedText(inner);
                 } else if (field == "refusal") {
-                    reply.refusal = text(inner);
+                    reply.refusal = trimmedText(inner);
                 }
             });
         });

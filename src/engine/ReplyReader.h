@@ -20,9 +20,9 @@ struct ReplyError {
 
 // A chat-completions reply: the first choice's message, and any error object.
 struct ChatCompletionReply {
-    // The message's "content" when it is text.
+    // The message's "content" when it is text, trimmed of white space and line breaks.
     std::optional<std::string> content;
-    // The message's "refusal" when it is text: the model declined the request.
+    // The message's "refusal" when it is text, trimmed: the model declined the request.
     std::optional<std::string> refusal;
     std::optional<ReplyError> error;
 };

@@ -54,7 +54,7 @@ TEST(NetworkJsonTest, AcceptsNestingUpToTheLimit) {
 
 TEST(NetworkJsonTest, AnEscapedQuoteAtAnyPlaceInAWordKeepsTheStringOpen) {
     const std::string inside = std::string(NetworkJson::maxDepth + 1, '[');
-    for (std::size_t lead = 0; lead < 16; ++lead) {
+    for (std::size_t lead = 0; lead < 80; ++lead) {
         const std::string text =
             R"({"c":")" + std::string(lead, 'x') + R"(\"\\)" + inside + R"("})";
         EXPECT_FALSE(NetworkJson::nestsTooDeeply(text)) << lead;
@@ -117,13 +117,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 // Long texts are scanned many bytes at a time: each byte that needs care is
-// tried at every place of such a block and of the one after it.
+// tried at every place of such a stretch and of the one after it.
 TEST(NetworkJsonTest, QuotingFindsASpecialByteAtAnyPlaceOfALongText) {
     const std::vector<std::string> specials = {"\"", "\\",   "\n", "\x01", "\x1f",
                                                " ",  "\x7f", "é",  "🙂"};
     for (const auto& special : specials) {
-        for (std::size_t lead = 0; lead < 40; ++lead) {
-            const std::string text = std::string(lead, 'a') + special + std::string(40, 'b');
+        for (std::size_t lead = 0; lead < 140; ++lead) {
+            const std::string text = std::string(lead, 'a') + special + std::string(140, 'b');
             const auto back = NetworkJson::parse(NetworkJson::quoted(text));
             ASSERT_TRUE(back.has_value()) << lead;
             EXPECT_EQ(back->get<std::string>(), text) << lead;
