@@ -151,6 +151,26 @@ TEST_F(CurlHttpSessionTest, NothingOfOneRequestReachesTheNext) {
     }
 }
 
+TEST_F(CurlHttpSessionTest, AFailedRequestLeavesNothingToTheNext) {
+    const std::string ok = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
+    {
+        RawSocketPeer first(ok);
+        session.send(get(first.url("/first")), {});
+    }
+    {
+        RawSocketPeer closing(""); // closes without an answer
+        HttpRequest request = get(closing.url("/failing"));
+        request.method = "DELETE";
+        request.headers = {{"X-Failing", "1"}};
+        EXPECT_THROW(session.send(request, {}), HttpTransportError);
+    }
+    RawSocketPeer next(ok);
+    EXPECT_EQ(session.send(get(next.url("/next")), {}).body, "ok");
+    const auto raw = next.received();
+    EXPECT_TRUE(raw.starts_with("GET /next ")) << raw;
+    EXPECT_THAT(raw, testing::Not(HasSubstr("X-Failing"))) << raw;
+}
+
 TEST_F(CurlHttpSessionTest, KeepsOnlyTheHeadersOfTheFinalResponse) {
     RawSocketPeer peer("HTTP/1.1 100 Continue\r\nX-Interim: 1\r\n\r\n"
                        "HTTP/1.1 200 OK\r\nX-Final: 1\r\nContent-Length: 0\r\n\r\n");
