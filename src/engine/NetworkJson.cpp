@@ -2,6 +2,7 @@
 
 #include "Text.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -21,7 +22,7 @@ Block load(const char* bytes) {
     return block;
 }
 
-Block splat(unsigned char value) {
+constexpr Block splat(unsigned char value) {
     return Block{} + value;
 }
 
@@ -34,19 +35,36 @@ bool anySet(Mask mask) {
     return (halves[0] | halves[1]) != 0;
 }
 
-// The bytes of the block that must be escaped inside a JSON string.
-auto escapedBytes(Block block) {
+// The bytes of the block that must be escaped inside a JSON string. A
+// lambda rather than a function, so that the scanning loop is always
+// compiled with it in place instead of calling through a pointer.
+constexpr auto escapedBytes = [](Block block) {
     return (block < splat(0x20)) | (block == splat('"')) | (block == splat('\\'));
-}
+};
 
 // The bytes of the block that end a run of plain string text.
-auto stringEndBytes(Block block) {
+constexpr auto stringEndBytes = [](Block block) {
     return (block == splat('"')) | (block == splat('\\'));
+};
+
+// The place of the first set lane of a comparison's result, which has one.
+template <typename Mask>
+std::size_t firstSet(Mask mask) {
+    static_assert(std::endian::native == std::endian::little, "lanes are counted from the low end");
+    std::uint64_t halves[2];
+    static_assert(sizeof halves == sizeof mask);
+    std::memcpy(halves, &mask, sizeof halves);
+    constexpr int laneBits = 8;
+    if (halves[0] != 0) {
+        return static_cast<std::size_t>(std::countr_zero(halves[0]) / laneBits);
+    }
+    return sizeof(std::uint64_t) + static_cast<std::size_t>(std::countr_zero(halves[1]) / laneBits);
 }
 
-// The first place at or after `at` whose block holds a byte that `marked`
-// picks out, or the place where fewer than a block of bytes remain. Long runs
-// are tried four blocks at a time, which tests the lanes once for all four.
+// The first place at or after `at` that holds a byte `marked` picks out, or
+// the place where fewer than a block of bytes remain, from where the caller
+// goes on byte by byte. Long runs are tried four blocks at a time, which
+// tests the lanes once for all four.
 template <typename Marked>
 std::size_t skipUnmarked(std::string_view text, std::size_t at, Marked marked) {
     const char* bytes = text.data();
@@ -56,8 +74,11 @@ std::size_t skipUnmarked(std::string_view text, std::size_t at, Marked marked) {
                    marked(load(bytes + at + 2 * block)) | marked(load(bytes + at + 3 * block)))) {
         at += 4 * block;
     }
-    while (at + block <= text.size() && !anySet(marked(load(bytes + at)))) {
-        at += block;
+    for (; at + block <= text.size(); at += block) {
+        const auto found = marked(load(bytes + at));
+        if (anySet(found)) {
+            return at + firstSet(found);
+        }
     }
     return at;
 }
@@ -101,6 +122,11 @@ bool nestsDeeperThan(std::string_view text, std::size_t limit) {
 bool isASCII(std::string_view text) {
     Block seen{};
     std::size_t i = 0;
+    for (; i + 4 * sizeof(Block) <= text.size(); i += 4 * sizeof(Block)) {
+        const char* bytes = text.data() + i;
+        seen |= load(bytes) | load(bytes + sizeof(Block)) | load(bytes + 2 * sizeof(Block)) |
+                load(bytes + 3 * sizeof(Block));
+    }
     for (; i + sizeof(Block) <= text.size(); i += sizeof(Block)) {
         seen |= load(text.data() + i);
     }
