@@ -3,6 +3,7 @@
 #include "NetworkJson.h"
 #include "ProviderError.h"
 #include "ProviderHttp.h"
+#include "ReplyReader.h"
 #include "Text.h"
 
 #include <chrono>
@@ -18,37 +19,45 @@ std::optional<Url> baseURLOrDefault(const ProviderConfig& config) {
     return ProviderConfig::config(ProviderID::anthropic).baseURL;
 }
 
-// The "text" blocks of the reply joined in order; other block types (tool
-// use, thinking) are skipped.
-std::string replyText(std::string_view body) {
-    const auto json = NetworkJson::parse(body);
-    if (!json || !json->is_object()) {
-        return {};
+// A 2xx reply that reports a failure but no status: the service behind failed.
+constexpr int unreportedFailureStatus = 502;
+
+// The "text" blocks of the reply joined in order and trimmed; other block
+// types (tool use, thinking) are skipped. A reported failure or a refusal
+// without text is thrown as such, anything else without text as emptyResponse.
+std::string replyText(std::string body, const std::optional<std::string>& key) {
+    const auto reply = ReplyReader::messages(body);
+    if (!reply) {
+        throw ProviderError::emptyResponse();
     }
-    const auto content = json->find("content");
-    if (content == json->end() || !content->is_array()) {
-        return {};
+    if (reply->error) {
+        throw ProviderHttp::failure(reply->error->status.value_or(unreportedFailureStatus),
+                                    std::move(body), key);
     }
-    std::string joined;
-    for (const auto& block : *content) {
-        const auto* type = NetworkJson::stringMember(block, "type");
-        if (type == nullptr || *type != "text") {
-            continue;
-        }
-        if (const auto* text = NetworkJson::stringMember(block, "text")) {
-            joined += *text;
-        }
+    std::string text = Text::trimmed(reply->text);
+    if (!text.empty()) {
+        return text;
     }
-    return Text::trimmed(joined);
+    if (reply->stopReason == "refusal") {
+        throw ProviderError::refused("The model declined this request.");
+    }
+    throw ProviderError::emptyResponse();
 }
 
 // {"model", "max_tokens", "system", "messages": [one user message]} and nothing more.
+// Written into one buffer: the prompts run to thousands of bytes.
 std::string messagesBody(const std::string& model, const std::string& system,
                          const std::string& user) {
-    return "{\"model\":" + NetworkJson::quoted(model) +
-           ",\"max_tokens\":" + std::to_string(AnthropicProvider::maxTokens) +
-           ",\"system\":" + NetworkJson::quoted(system) +
-           ",\"messages\":[{\"role\":\"user\",\"content\":" + NetworkJson::quoted(user) + "}]}";
+    std::string body;
+    body.reserve(model.size() + system.size() + user.size() + 128);
+    body += "{\"model\":";
+    NetworkJson::appendQuoted(body, model);
+    body += ",\"max_tokens\":" + std::to_string(AnthropicProvider::maxTokens) + ",\"system\":";
+    NetworkJson::appendQuoted(body, system);
+    body += ",\"messages\":[{\"role\":\"user\",\"content\":";
+    NetworkJson::appendQuoted(body, user);
+    body += "}]}";
+    return body;
 }
 
 } // namespace
@@ -92,11 +101,7 @@ std::string AnthropicProvider::enhance(const std::string& system, const std::str
         .body = messagesBody(model, system, user),
         .timeout = std::chrono::seconds(60),
     };
-    std::string text = replyText(ProviderHttp::send(session_, request, stop, apiKey_));
-    if (text.empty()) {
-        throw ProviderError::emptyResponse();
-    }
-    return text;
+    return replyText(ProviderHttp::send(session_, request, stop, apiKey_), apiKey_);
 }
 
 std::vector<std::string> AnthropicProvider::fetchModels(std::stop_token stop) {

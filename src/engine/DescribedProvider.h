@@ -17,6 +17,15 @@ public:
     const std::vector<std::string>& availableModels() const final { return availableModels_; }
     bool requiresAPIKey() const final { return requiresAPIKey_; }
 
+    // A provider that needs a key is taken to lack it; any other one is only unavailable.
+    ProviderError whyUnavailable() const override {
+        if (requiresAPIKey_) {
+            return ProviderError::missingAPIKey(displayName_);
+        }
+        return ProviderError::providerUnavailable(displayName_ +
+                                                  " is unavailable. Check Settings.");
+    }
+
 protected:
     DescribedProvider(ProviderID id, std::string displayName,
                       std::vector<std::string> availableModels, bool requiresAPIKey)

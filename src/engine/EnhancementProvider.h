@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ProviderError.h"
 #include "ProviderID.h"
 
 #include <stop_token>
@@ -22,6 +23,9 @@ public:
 
     // Never fails; makes no network call for the built-in providers.
     virtual bool isAvailable() = 0;
+
+    // What to tell the user when isAvailable() is false.
+    virtual ProviderError whyUnavailable() const = 0;
 
     // The reply text, trimmed and never empty.
     virtual std::string enhance(const std::string& system, const std::string& user,

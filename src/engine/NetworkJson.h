@@ -20,6 +20,9 @@ class NetworkJson {
 public:
     static constexpr std::size_t maxDepth = 512;
 
+    // Whether arrays and objects in the text nest deeper than maxDepth.
+    static bool nestsTooDeeply(std::string_view text);
+
     // The parsed value, or nothing for text that is not one complete JSON
     // value (malformed, truncated, ill-formed UTF-8) or nests too deeply.
     static std::optional<nlohmann::json> parse(std::string_view text);
@@ -32,6 +35,9 @@ public:
     // bodies without building a DOM first. Ill-formed UTF-8 (a draft pasted
     // from anywhere) becomes U+FFFD instead of an exception from the library.
     static std::string quoted(std::string_view text);
+    // The same literal added to the end of out, which saves a copy when a
+    // request body is written piece by piece.
+    static void appendQuoted(std::string& out, std::string_view text);
 };
 
 } // namespace quorvane

@@ -3,6 +3,7 @@
 #include "NetworkJson.h"
 #include "ProviderError.h"
 #include "ProviderHttp.h"
+#include "ReplyReader.h"
 #include "Text.h"
 
 #include <chrono>
@@ -11,33 +12,45 @@ namespace quorvane {
 
 namespace {
 
-// The first choice's message content; further choices are ignored.
-std::string replyText(std::string_view body) {
-    const auto json = NetworkJson::parse(body);
-    if (!json || !json->is_object()) {
-        return {};
+// Services that fail once the request has begun answer 2xx with an error
+// object; no reported status means the upstream service failed.
+constexpr int unreportedFailureStatus = 502;
+
+// The first choice's message content, trimmed; a reported failure or a
+// refusal is thrown as such, anything else without text as emptyResponse.
+std::string replyText(std::string body, const std::optional<std::string>& key) {
+    const auto reply = ReplyReader::chatCompletion(body);
+    if (!reply) {
+        throw ProviderError::emptyResponse();
     }
-    const auto choices = json->find("choices");
-    if (choices == json->end() || !choices->is_array() || choices->empty()) {
-        return {};
+    if (reply->error) {
+        throw ProviderHttp::failure(reply->error->status.value_or(unreportedFailureStatus),
+                                    std::move(body), key);
     }
-    const auto& first = choices->front();
-    if (!first.is_object()) {
-        return {};
+    if (reply->content && !reply->content->empty()) {
+        return std::move(*reply->content);
     }
-    const auto message = first.find("message");
-    if (message == first.end()) {
-        return {};
+    if (reply->refusal && !reply->refusal->empty()) {
+        throw ProviderError::refused(
+            "The model declined: " +
+            Text::prefix(*reply->refusal, ProviderError::shownMessageLength));
     }
-    const auto* content = NetworkJson::stringMember(*message, "content");
-    return content == nullptr ? std::string{} : Text::trimmed(*content);
+    throw ProviderError::emptyResponse();
 }
 
 // {"model", "messages": [system, user], "stream": false} and nothing more.
+// Written into one buffer: the prompts run to thousands of bytes.
 std::string chatBody(const std::string& model, const std::string& system, const std::string& user) {
-    return "{\"model\":" + NetworkJson::quoted(model) +
-           ",\"messages\":[{\"role\":\"system\",\"content\":" + NetworkJson::quoted(system) +
-           "},{\"role\":\"user\",\"content\":" + NetworkJson::quoted(user) + "}],\"stream\":false}";
+    std::string body;
+    body.reserve(model.size() + system.size() + user.size() + 128);
+    body += "{\"model\":";
+    NetworkJson::appendQuoted(body, model);
+    body += ",\"messages\":[{\"role\":\"system\",\"content\":";
+    NetworkJson::appendQuoted(body, system);
+    body += "},{\"role\":\"user\",\"content\":";
+    NetworkJson::appendQuoted(body, user);
+    body += "}],\"stream\":false}";
+    return body;
 }
 
 } // namespace
@@ -55,10 +68,20 @@ bool OpenAICompatibleProvider::isAvailable() {
     return baseURL_.has_value() && (!requiresAPIKey() || apiKey_.has_value());
 }
 
+ProviderError OpenAICompatibleProvider::missingEndpoint() const {
+    return ProviderError::providerUnavailable("No endpoint configured for " + displayName() + ".");
+}
+
+ProviderError OpenAICompatibleProvider::whyUnavailable() const {
+    if (!baseURL_ && apiKey_) {
+        return missingEndpoint();
+    }
+    return DescribedProvider::whyUnavailable();
+}
+
 Url OpenAICompatibleProvider::endpoint(std::string_view component) const {
     if (!baseURL_) {
-        throw ProviderError::providerUnavailable("No endpoint configured for " + displayName() +
-                                                 ".");
+        throw missingEndpoint();
     }
     return baseURL_->appendingPathComponent(component);
 }
@@ -87,11 +110,7 @@ std::string OpenAICompatibleProvider::enhance(const std::string& system, const s
     for (auto& header : authorization()) {
         request.headers.push_back(std::move(header));
     }
-    std::string text = replyText(ProviderHttp::send(session_, request, stop, apiKey_));
-    if (text.empty()) {
-        throw ProviderError::emptyResponse();
-    }
-    return text;
+    return replyText(ProviderHttp::send(session_, request, stop, apiKey_), apiKey_);
 }
 
 std::vector<std::string> OpenAICompatibleProvider::fetchModels(std::stop_token stop) {

@@ -25,6 +25,8 @@ public:
 
     // True when there is a base URL and, if a key is required, a usable key.
     bool isAvailable() override;
+    // With a key but no usable base URL, the endpoint is what is missing.
+    ProviderError whyUnavailable() const override;
 
     std::string enhance(const std::string& system, const std::string& user,
                         const std::string& model, std::stop_token stop) override;
@@ -39,6 +41,7 @@ public:
 
 private:
     std::vector<HttpHeader> authorization() const;
+    ProviderError missingEndpoint() const;
 
     std::optional<Url> baseURL_;
     std::optional<std::string> apiKey_;

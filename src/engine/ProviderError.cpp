@@ -9,8 +9,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr std::size_t extractedMessageLength = 160;
-
 std::string httpDescription(int status, const std::string& body) {
     const std::string head = "Request failed (HTTP " + std::to_string(status) + ")";
     const std::string message = ProviderError::extractMessage(body);
@@ -34,8 +32,8 @@ std::string describe(ProviderError::Case kind, const std::string& text, int stat
     case Case::sessionFailure:
         return "Generation failed: " + text;
     case Case::deviceNotEligible:
-        return "Apple Foundation Models aren't supported on this Mac. Pick another provider in "
-               "Settings.";
+        return "Apple Foundation Models aren't supported on this computer. Pick another provider "
+               "in Settings.";
     case Case::appleIntelligenceNotEnabled:
         return "Apple Intelligence is off. Enable it in System Settings, or pick another "
                "provider.";
@@ -45,6 +43,8 @@ std::string describe(ProviderError::Case kind, const std::string& text, int stat
         return "The draft is too long for this model. Shorten it and try again.";
     case Case::emptyResponse:
         return "The model returned an empty response. Try again.";
+    case Case::refused:
+        return text;
     }
     return {};
 }
@@ -97,6 +97,10 @@ ProviderError ProviderError::emptyResponse() {
     return {Case::emptyResponse, {}, 0};
 }
 
+ProviderError ProviderError::refused(std::string message) {
+    return {Case::refused, std::move(message), 0};
+}
+
 std::string ProviderError::code() const {
     switch (kind_) {
     case Case::missingAPIKey:
@@ -119,6 +123,8 @@ std::string ProviderError::code() const {
         return "context_limit";
     case Case::emptyResponse:
         return "empty_response";
+    case Case::refused:
+        return "refused";
     }
     return "unknown";
 }
@@ -126,6 +132,10 @@ std::string ProviderError::code() const {
 // Only these members are ever shown: whatever else a service echoes back
 // (a key, a request dump, an HTML page) stays out of the banner.
 std::string ProviderError::extractMessage(std::string_view body) {
+    return Text::prefix(bodyMessage(body), shownMessageLength);
+}
+
+std::string ProviderError::bodyMessage(std::string_view body) {
     const auto json = NetworkJson::parse(body);
     if (!json || !json->is_object()) {
         return {};
@@ -140,10 +150,7 @@ std::string ProviderError::extractMessage(std::string_view body) {
     if (message == nullptr) {
         message = NetworkJson::stringMember(*json, "error");
     }
-    if (message == nullptr) {
-        return {};
-    }
-    return Text::prefix(*message, extractedMessageLength);
+    return message == nullptr ? std::string{} : *message;
 }
 
 } // namespace quorvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ public:
         modelNotReady,
         contextLimitExceeded,
         emptyResponse,
+        refused,
     };
 
     static ProviderError missingAPIKey(std::string providerName);
@@ -34,6 +36,8 @@ public:
     static ProviderError modelNotReady();
     static ProviderError contextLimitExceeded();
     static ProviderError emptyResponse();
+    // The model answered, but declined to do what was asked; the message is shown as it is.
+    static ProviderError refused(std::string message);
 
     Case kind() const { return kind_; }
     // The text payload: provider name, message, description or response body; empty for the others.
@@ -47,6 +51,10 @@ public:
 
     // The message an error body carries for the banner (at most 160 characters), or empty text.
     static std::string extractMessage(std::string_view body);
+    // The same message before it is cut to length.
+    static std::string bodyMessage(std::string_view body);
+    // Service texts shown inside a message are cut to this many characters.
+    static constexpr std::size_t shownMessageLength = 160;
 
     bool operator==(const ProviderError& other) const {
         return kind_ == other.kind_ && text_ == other.text_ && status_ == other.status_;

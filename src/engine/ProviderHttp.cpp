@@ -23,6 +23,11 @@ HttpResponse transfer(HttpSession& session, const HttpRequest& request, std::sto
 
 constexpr std::string_view keyStandIn = "[redacted]";
 
+// Shorter texts turn up inside ordinary words ("e", "Rate") far more often
+// than they are a secret a service quoted back, and blanking them would make
+// the message unreadable.
+constexpr std::size_t shortestBlankedKey = 8;
+
 std::string replacingAll(std::string text, std::string_view from, std::string_view to) {
     for (auto found = text.find(from); found != std::string::npos;
          found = text.find(from, found + to.size())) {
@@ -31,31 +36,26 @@ std::string replacingAll(std::string text, std::string_view from, std::string_vi
     return text;
 }
 
-// Some JSON writers escape every "/", which base64 keys contain.
-std::string withEscapedSlashes(std::string_view key) {
-    return replacingAll(std::string(key), "/", "\\/");
-}
-
 // The error body as the http error may carry it. A service that quotes the
 // key back in its error message would otherwise put it in the banner and in
-// the log line that ends the request, so the key is blanked out of the body;
-// when the message still shows it (escaped some other way) the body is
-// dropped. A body whose message does not show the key is kept as it came.
+// the log line that ends the request. Only the message that is shown is
+// searched, after it is decoded from the body (so every escaping of the key
+// is found) and before it is cut to length (so no part of the key is left at
+// the cut); the body is then replaced by one that carries the blanked message
+// alone. A body whose message does not hold the key is kept as it came.
 std::string withoutEchoedKey(std::string body, const std::optional<std::string>& key) {
-    if (!key || key->empty()) {
+    if (!key || key->size() < shortestBlankedKey) {
         return body;
     }
-    const std::string shown = ProviderError::extractMessage(body);
-    std::string blanked =
-        replacingAll(replacingAll(body, *key, keyStandIn), withEscapedSlashes(*key), keyStandIn);
-    if (blanked == body) {
-        return shown.find(*key) == std::string::npos ? body : std::string{};
+    const std::string message = ProviderError::bodyMessage(body);
+    if (message.find(*key) == std::string::npos) {
+        return body;
     }
-    const std::string blankedShown = ProviderError::extractMessage(blanked);
-    if (blankedShown.find(*key) != std::string::npos) {
+    const std::string blanked = replacingAll(message, *key, keyStandIn);
+    if (blanked.find(*key) != std::string::npos) {
         return {};
     }
-    return blankedShown == shown ? body : blanked;
+    return R"({"error":{"message":)" + NetworkJson::quoted(blanked) + "}}";
 }
 
 bool isControl(char c) {
@@ -76,10 +76,14 @@ std::string ProviderHttp::send(HttpSession& session, const HttpRequest& request,
     }
     if (response.statusCode < 200 || response.statusCode > 299) {
         std::string body = Text::isValidUTF8(response.body) ? std::move(response.body) : "";
-        throw ProviderError::http(static_cast<int>(response.statusCode),
-                                  withoutEchoedKey(std::move(body), key));
+        throw failure(static_cast<int>(response.statusCode), std::move(body), key);
     }
     return std::move(response.body);
+}
+
+ProviderError ProviderHttp::failure(int status, std::string body,
+                                    const std::optional<std::string>& key) {
+    return ProviderError::http(status, withoutEchoedKey(std::move(body), key));
 }
 
 std::optional<std::string> ProviderHttp::headerSafeKey(const std::optional<std::string>& key) {

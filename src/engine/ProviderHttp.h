@@ -4,6 +4,7 @@
 // models-list reply.
 #pragma once
 
+#include "ProviderError.h"
 #include "platform/http/HttpRequest.h"
 
 #include <optional>
@@ -24,6 +25,11 @@ public:
     // even when the service quotes it back in its error message.
     static std::string send(HttpSession& session, const HttpRequest& request, std::stop_token stop,
                             const std::optional<std::string>& key = std::nullopt);
+
+    // The http error for a failed request with this status and (UTF-8) body,
+    // with the key blanked out of the message as send() does.
+    static ProviderError failure(int status, std::string body,
+                                 const std::optional<std::string>& key);
 
     // The key trimmed, or nothing when it is absent, blank or holds a control
     // character: a line break in a stored key would otherwise let it write

@@ -5,6 +5,7 @@
 #include "VariationGroup.h"
 #include "engine/Log.h"
 #include "engine/MetaPrompt.h"
+#include "engine/ModelIdentifier.h"
 #include "engine/ProviderConfig.h"
 #include "engine/ProviderError.h"
 #include "engine/Text.h"
@@ -788,8 +789,8 @@ void AppState::completeFetchModels(ProviderID id,
     notify(Property::fetchedModels);
     // A list that arrives after the provider was switched is kept for its own provider, but
     // must not put one of its models in place of the model of the provider now in use.
-    if (id == providerID_ && !list.empty() &&
-        std::find(list.begin(), list.end(), model_) == list.end()) {
+    // The model keeps the user's spelling when the list has it under its other one.
+    if (id == providerID_ && !list.empty() && !ModelIdentifier::isListed(model_, list)) {
         setModel(list.front());
     }
     Log::app().log("Fetched %ld models for %s", static_cast<long>(list.size()),

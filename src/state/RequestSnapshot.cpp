@@ -39,11 +39,7 @@ std::string RequestSnapshot::send(const ProviderRegistry& registry, const std::s
                                   const std::string& user, std::stop_token stop) const {
     const auto service = registry.provider(provider);
     if (!service->isAvailable()) {
-        if (service->requiresAPIKey()) {
-            throw ProviderError::missingAPIKey(service->displayName());
-        }
-        throw ProviderError::providerUnavailable(service->displayName() +
-                                                 " is unavailable. Check Settings.");
+        throw service->whyUnavailable();
     }
     return service->enhance(system, user, model, std::move(stop));
 }

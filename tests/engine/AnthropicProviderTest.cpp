@@ -147,7 +147,9 @@ TEST_F(AnthropicLoopbackTest, SendsTheKeyHeadersAndReadsTheReply) {
 struct ReplyCase {
     const char* label;
     std::string body;
-    std::string text; // empty: emptyResponse
+    std::string text; // empty: the request fails with this banner and code
+    std::string banner = "The model returned an empty response. Try again.";
+    std::string code = "empty_response";
     friend void PrintTo(const ReplyCase& row, std::ostream* out) { *out << row.label; }
 };
 
@@ -155,14 +157,17 @@ class AnthropicReplyTest : public AnthropicLoopbackTest,
                            public testing::WithParamInterface<ReplyCase> {};
 
 TEST_P(AnthropicReplyTest, JoinsTheTextBlocks) {
-    server.post("/v1/messages", test::replyWith(200, GetParam().body));
+    const auto& row = GetParam();
+    server.post("/v1/messages", test::replyWith(200, row.body));
     auto anthropic = provider();
-    if (GetParam().text.empty()) {
-        EXPECT_EQ(captureProviderError([&] { anthropic.enhance("s", "u", "m", {}); }),
-                  ProviderError::emptyResponse());
+    if (row.text.empty()) {
+        const auto error = captureProviderError([&] { anthropic.enhance("s", "u", "m", {}); });
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->errorDescription(), row.banner);
+        EXPECT_EQ(error->code(), row.code);
         return;
     }
-    EXPECT_EQ(anthropic.enhance("s", "u", "m", {}), GetParam().text);
+    EXPECT_EQ(anthropic.enhance("s", "u", "m", {}), row.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -184,7 +189,33 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"onlyOtherBlocks", R"({"content":[{"type":"thinking","thinking":"hm"}]})", ""},
         ReplyCase{"onlyWhiteSpace", R"({"content":[{"type":"text","text":" \n\t"}]})", ""},
         ReplyCase{"contentNotArray", R"({"content":"text"})", ""},
-        ReplyCase{"noContent", R"({"type":"message"})", ""}),
+        ReplyCase{"noContent", R"({"type":"message"})", ""},
+        // As the service sends them.
+        ReplyCase{"message",
+                  R"({"id":"msg_013Zva2CMHLNnXjNJJKqJ2EF","type":"message","role":"assistant",)"
+                  R"("model":"claude-sonnet-4-6","content":[{"type":"text",)"
+                  R"("text":"Act as a senior editor."}],"stop_reason":"end_turn",)"
+                  R"("stop_sequence":null,"usage":{"input_tokens":2095,"output_tokens":503}})",
+                  "Act as a senior editor."},
+        ReplyCase{"refusal",
+                  R"({"id":"msg_01XFDUDYJgAACzvnptvVoYEL","type":"message","role":"assistant",)"
+                  R"("model":"claude-sonnet-4-6","content":[],"stop_reason":"refusal",)"
+                  R"("stop_sequence":null,"usage":{"input_tokens":12,"output_tokens":0}})",
+                  "", "The model declined this request.", "refused"},
+        ReplyCase{"refusalAfterSomeText",
+                  R"({"type":"message","content":[{"type":"text","text":"Here is"}],)"
+                  R"("stop_reason":"refusal"})",
+                  "Here is"},
+        ReplyCase{"toolUseOnly",
+                  R"({"id":"msg_01Aq9w938a90dw8q","type":"message","role":"assistant",)"
+                  R"("model":"claude-sonnet-4-6","content":[{"type":"tool_use",)"
+                  R"("id":"toolu_01A09q90qw90lq917835lq9","name":"get_weather",)"
+                  R"("input":{"location":"San Francisco, CA"}}],"stop_reason":"tool_use",)"
+                  R"("stop_sequence":null,"usage":{"input_tokens":472,"output_tokens":89}})",
+                  ""},
+        ReplyCase{"errorInsideA200",
+                  R"({"type":"error","error":{"type":"overloaded_error","message":"Overloaded"}})",
+                  "", "Request failed (HTTP 502). Overloaded", "http_502"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(AnthropicLoopbackTest, ErrorStatusShowsOnlyTheServiceMessage) {

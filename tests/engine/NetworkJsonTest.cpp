@@ -6,6 +6,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace quorvane {
 namespace {
@@ -49,6 +50,16 @@ TEST(NetworkJsonTest, AcceptsNestingUpToTheLimit) {
     const auto value = NetworkJson::parse(nested(NetworkJson::maxDepth));
     ASSERT_TRUE(value.has_value());
     EXPECT_TRUE(value->is_array());
+}
+
+TEST(NetworkJsonTest, AnEscapedQuoteAtAnyPlaceInAWordKeepsTheStringOpen) {
+    const std::string inside = std::string(NetworkJson::maxDepth + 1, '[');
+    for (std::size_t lead = 0; lead < 80; ++lead) {
+        const std::string text =
+            R"({"c":")" + std::string(lead, 'x') + R"(\"\\)" + inside + R"("})";
+        EXPECT_FALSE(NetworkJson::nestsTooDeeply(text)) << lead;
+        EXPECT_TRUE(NetworkJson::nestsTooDeeply(text + "," + inside)) << lead;
+    }
 }
 
 TEST(NetworkJsonTest, BracketsInsideStringsAreNotNesting) {
@@ -104,6 +115,24 @@ INSTANTIATE_TEST_SUITE_P(
                               "b\""},
                     QuoteCase{"truncatedSequenceReplaced", "x\xE2\x82", "\"x\xEF\xBF\xBD\""}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// Long texts are scanned many bytes at a time: each byte that needs care is
+// tried at every place of such a stretch and of the one after it.
+TEST(NetworkJsonTest, QuotingFindsASpecialByteAtAnyPlaceOfALongText) {
+    const std::vector<std::string> specials = {"\"", "\\",   "\n", "\x01", "\x1f",
+                                               " ",  "\x7f", "é",  "🙂"};
+    for (const auto& special : specials) {
+        for (std::size_t lead = 0; lead < 140; ++lead) {
+            const std::string text = std::string(lead, 'a') + special + std::string(140, 'b');
+            const auto back = NetworkJson::parse(NetworkJson::quoted(text));
+            ASSERT_TRUE(back.has_value()) << lead;
+            EXPECT_EQ(back->get<std::string>(), text) << lead;
+        }
+    }
+    const std::string illFormed = std::string(21, 'a') + "\xFF" + std::string(40, 'b');
+    EXPECT_EQ(NetworkJson::quoted(illFormed),
+              "\"" + std::string(21, 'a') + "\xEF\xBF\xBD" + std::string(40, 'b') + "\"");
+}
 
 } // namespace
 } // namespace quorvane

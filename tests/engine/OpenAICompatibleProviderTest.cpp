@@ -197,24 +197,31 @@ TEST_F(OpenAILoopbackTest, OllamaSendsAuthorizationOnlyWhenGivenAKey) {
     EXPECT_EQ(requests[1].header("Authorization"), "Bearer local-key");
 }
 
+const std::string emptyBanner = "The model returned an empty response. Try again.";
+
 struct ReplyCase {
     const char* label;
     std::string body;
-    std::string text; // empty: emptyResponse
+    std::string text; // empty: the request fails with this banner and code
+    std::string banner = emptyBanner;
+    std::string code = "empty_response";
     friend void PrintTo(const ReplyCase& row, std::ostream* out) { *out << row.label; }
 };
 
 class OpenAIReplyTest : public OpenAILoopbackTest, public testing::WithParamInterface<ReplyCase> {};
 
 TEST_P(OpenAIReplyTest, ReadsTheFirstChoice) {
-    server.post("/v1/chat/completions", test::replyWith(200, GetParam().body));
+    const auto& row = GetParam();
+    server.post("/v1/chat/completions", test::replyWith(200, row.body));
     auto openAI = provider();
-    if (GetParam().text.empty()) {
-        EXPECT_EQ(captureProviderError([&] { openAI.enhance("s", "u", "m", {}); }),
-                  ProviderError::emptyResponse());
+    if (row.text.empty()) {
+        const auto error = captureProviderError([&] { openAI.enhance("s", "u", "m", {}); });
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->errorDescription(), row.banner);
+        EXPECT_EQ(error->code(), row.code);
         return;
     }
-    EXPECT_EQ(openAI.enhance("s", "u", "m", {}), GetParam().text);
+    EXPECT_EQ(openAI.enhance("s", "u", "m", {}), row.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -236,7 +243,62 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"messageNotObject", R"({"choices":[{"message":"x"}]})", ""},
         ReplyCase{"contentNull", R"({"choices":[{"message":{"content":null,"tool_calls":[]}}]})",
                   ""},
-        ReplyCase{"contentNotText", R"({"choices":[{"message":{"content":["x"]}}]})", ""}),
+        ReplyCase{"contentNotText", R"({"choices":[{"message":{"content":["x"]}}]})", ""},
+        // As the services send them.
+        ReplyCase{"openAIReply",
+                  R"({"id":"chatcmpl-B9MBs8CjcvOU2jLn4n570S5qMJKcT","object":"chat.completion",)"
+                  R"("created":1741569952,"model":"gpt-4o-mini-2024-07-18","choices":[{"index":0,)"
+                  R"("message":{"role":"assistant","content":"Write a haiku about recursion.",)"
+                  R"("refusal":null,"annotations":[]},"logprobs":null,"finish_reason":"stop"}],)"
+                  R"("usage":{"prompt_tokens":19,"completion_tokens":10,"total_tokens":29,)"
+                  R"("prompt_tokens_details":{"cached_tokens":0,"audio_tokens":0}},)"
+                  R"("service_tier":"default","system_fingerprint":"fp_06737a9306"})",
+                  "Write a haiku about recursion."},
+        ReplyCase{"ollamaReply",
+                  R"({"id":"chatcmpl-455","object":"chat.completion","created":1741570000,)"
+                  R"("model":"llama3.2","system_fingerprint":"fp_ollama","choices":[{"index":0,)"
+                  R"("message":{"role":"assistant","content":"Summarise the PDF.\n"},)"
+                  R"("finish_reason":"stop"}],"usage":{"prompt_tokens":31,)"
+                  R"("completion_tokens":6,"total_tokens":37}})",
+                  "Summarise the PDF."},
+        ReplyCase{"refusal",
+                  R"({"id":"chatcmpl-9nYAG9LPNonX8DAyrkwYfemr3C8HC","object":"chat.completion",)"
+                  R"("created":1721596428,"model":"gpt-4o-2024-08-06","choices":[{"index":0,)"
+                  R"("message":{"role":"assistant","content":null,)"
+                  R"("refusal":"I'm sorry, I cannot assist with that request."},)"
+                  R"("logprobs":null,"finish_reason":"stop"}],"usage":{"prompt_tokens":81,)"
+                  R"("completion_tokens":11,"total_tokens":92},)"
+                  R"("system_fingerprint":"fp_3407719c7f"})",
+                  "", "The model declined: I'm sorry, I cannot assist with that request.",
+                  "refused"},
+        ReplyCase{"longRefusalIsCut",
+                  R"({"choices":[{"message":{"content":null,"refusal":")" + std::string(170, 'n') +
+                      R"("}}]})",
+                  "", "The model declined: " + std::string(160, 'n'), "refused"},
+        ReplyCase{"toolCallsOnly",
+                  R"({"id":"chatcmpl-abc123","object":"chat.completion","created":1699896916,)"
+                  R"("model":"gpt-4o-mini","choices":[{"index":0,"message":{"role":"assistant",)"
+                  R"("content":null,"tool_calls":[{"id":"call_abc123","type":"function",)"
+                  R"("function":{"name":"get_current_weather",)"
+                  R"("arguments":"{\n\"location\": \"Boston, MA\"\n}"}}],"refusal":null},)"
+                  R"("logprobs":null,"finish_reason":"tool_calls"}],"usage":{"prompt_tokens":82,)"
+                  R"("completion_tokens":17,"total_tokens":99}})",
+                  ""},
+        ReplyCase{"errorAfterTheRequestBegan",
+                  R"({"error":{"message":"Provider returned error","code":429,)"
+                  R"("metadata":{"raw":"{\"error\":\"rate limited upstream\"}",)"
+                  R"("provider_name":"Together"}},"user_id":"user_2dHFtVWx2n56w6HkM0000000000"})",
+                  "", "Request failed (HTTP 429). Provider returned error", "http_429"},
+        ReplyCase{"errorWithoutAStatus",
+                  R"({"id":"gen-1741570000-abc","object":"chat.completion","choices":[],)"
+                  R"("error":{"code":"server_error","message":"Upstream idle timeout"}})",
+                  "", "Request failed (HTTP 502). Upstream idle timeout", "http_502"},
+        ReplyCase{"errorOutweighsText",
+                  R"({"choices":[{"message":{"content":"partial"}}],)"
+                  R"("error":{"code":503,"message":"Provider disconnected"}})",
+                  "", "Request failed (HTTP 503). Provider disconnected", "http_503"},
+        ReplyCase{"errorWithoutMessageIsNotOne",
+                  R"({"choices":[{"message":{"content":"fine"}}],"error":{"code":500}})", "fine"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(OpenAILoopbackTest, RateLimitShowsTheServiceMessage) {

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"sessionFailure", ProviderError::sessionFailure("guardrail"),
                     "Generation failed: guardrail", "session_failure"},
         MessageCase{"deviceNotEligible", ProviderError::deviceNotEligible(),
-                    "Apple Foundation Models aren't supported on this Mac. Pick another "
+                    "Apple Foundation Models aren't supported on this computer. Pick another "
                     "provider in Settings.",
                     "device_not_eligible"},
         MessageCase{"appleIntelligenceNotEnabled", ProviderError::appleIntelligenceNotEnabled(),
@@ -61,7 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "The draft is too long for this model. Shorten it and try again.",
                     "context_limit"},
         MessageCase{"emptyResponse", ProviderError::emptyResponse(),
-                    "The model returned an empty response. Try again.", "empty_response"}),
+                    "The model returned an empty response. Try again.", "empty_response"},
+        MessageCase{"refused", ProviderError::refused("The model declined this request."),
+                    "The model declined this request.", "refused"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 struct ExtractCase {

@@ -67,6 +67,7 @@ struct EchoCase {
     std::string body;
     std::string description;
     bool bodyKept;
+    std::string key = echoedKey;
     friend void PrintTo(const EchoCase& row, std::ostream* out) { *out << row.label; }
 };
 
@@ -77,14 +78,14 @@ TEST_P(ProviderHttpEchoedKeyTest, KeyNeverReachesTheMessage) {
     FakeHttpSession session;
     session.respond(401, row.body);
     const auto error =
-        captureProviderError([&] { ProviderHttp::send(session, anyRequest(), {}, echoedKey); });
+        captureProviderError([&] { ProviderHttp::send(session, anyRequest(), {}, row.key); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->errorDescription(), row.description);
     EXPECT_EQ(error->code(), "http_401");
     if (row.bodyKept) {
         EXPECT_EQ(error->text(), row.body);
     } else {
-        EXPECT_EQ(error->text().find(echoedKey), std::string::npos);
+        EXPECT_EQ(error->text().find(row.key), std::string::npos);
     }
 }
 
@@ -100,13 +101,17 @@ INSTANTIATE_TEST_SUITE_P(
         EchoCase{"slashesEscaped", R"({"error":"bad key sk-live\/AbC+xyz-0123456789"})",
                  "Request failed (HTTP 401). bad key [redacted]", false},
         EchoCase{"escapedOtherwise", R"({"error":"bad key sk-live\u002fAbC+xyz-0123456789"})",
-                 "Request failed (HTTP 401).", false},
+                 "Request failed (HTTP 401). bad key [redacted]", false},
         EchoCase{"partlyBeforeTheLengthLimit",
                  R"({"message":")" + std::string(150, 'x') + echoedKey + R"("})",
                  "Request failed (HTTP 401). " + std::string(150, 'x') + "[redacted]", false},
         EchoCase{"onlyInAMemberNeverShown",
                  R"({"error":{"message":"invalid x-api-key","key":"sk-live/AbC+xyz-0123456789"}})",
-                 "Request failed (HTTP 401). invalid x-api-key", true}),
+                 "Request failed (HTTP 401). invalid x-api-key", true},
+        EchoCase{"shortKeyInsideAMemberName", R"({"error":{"message":"Rate limit reached"}})",
+                 "Request failed (HTTP 401). Rate limit reached", true, "e"},
+        EchoCase{"shortKeyInsideTheMessage", R"({"error":{"message":"Rate limit reached"}})",
+                 "Request failed (HTTP 401). Rate limit reached", true, "Rate"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ProviderHttpTest, TransportFailureBecomesNetworkWithItsDescription) {

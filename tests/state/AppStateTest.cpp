@@ -1131,6 +1131,25 @@ TEST_F(AppStateTest, AFetchedListReplacesTheBuiltInOneAndSwitchesAMissingModel) 
     EXPECT_EQ(app.errorMessage(), "banner stays");
 }
 
+TEST_F(AppStateTest, AListOfTaggedNamesKeepsTheModelAsTheUserSpelledIt) {
+    useLoopbackProvider();
+    server_.get("/v1/models", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 200;
+        response.set_content(
+            R"({"object":"list","data":[{"id":"deepseek-r1:7b","object":"model"},)"
+            R"({"id":"llama3.2:latest","object":"model"},{"id":"qwen2.5","object":"model"}]})",
+            "application/json");
+    });
+    AppState& app = state();
+
+    for (const std::string model : {"llama3.2", "qwen2.5:latest"}) {
+        app.setModel(model);
+        runToEnd([&](AppState::Completion done) { app.fetchModels(std::move(done)); });
+        EXPECT_EQ(app.model(), model);
+        EXPECT_EQ(defaults_.stringValue(SettingsKey::activeModel), model);
+    }
+}
+
 TEST_F(AppStateTest, AListArrivingAfterAProviderSwitchLeavesTheNewProvidersModel) {
     useLoopbackProvider();
     std::atomic<bool> release{false};

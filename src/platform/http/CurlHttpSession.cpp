@@ -122,6 +122,13 @@ std::chrono::milliseconds remainingUntil(Clock::time_point deadline,
     return remaining;
 }
 
+// One exchange, its handles back in the pool before the next hop is prepared.
+CurlTransferResult exchange(CurlShare& share, const HttpRequest& request,
+                            std::chrono::milliseconds timeout, std::stop_token stop) {
+    CurlTransfer transfer(share, request, timeout);
+    return transfer.perform(std::move(stop));
+}
+
 } // namespace
 
 CurlHttpSession::CurlHttpSession()
@@ -151,12 +158,13 @@ HttpResponse CurlHttpSession::send(const HttpRequest& request, std::stop_token s
     }
     const auto deadline = Clock::now() + request.timeout;
     CurlShare& share = this->share();
-    // Parsed only once a redirect asks for it: most requests are answered at once.
+    // Made only once a redirect asks for them: most requests are answered at
+    // once, and copying the request would copy its body.
     std::optional<std::optional<Origin>> firstOrigin;
-    HttpRequest hop = request;
+    std::optional<HttpRequest> redirected;
     for (int redirects = 0;; ++redirects) {
-        CurlTransfer transfer(share, hop, remainingUntil(deadline, request.timeout));
-        auto result = transfer.perform(stop);
+        const HttpRequest& hop = redirected ? *redirected : request;
+        auto result = exchange(share, hop, remainingUntil(deadline, request.timeout), stop);
         const long status = result.response.statusCode;
         if (!isFollowedRedirect(status) || !result.location) {
             return std::move(result.response);
@@ -165,14 +173,17 @@ HttpResponse CurlHttpSession::send(const HttpRequest& request, std::stop_token s
             throw HttpTransportError("Too many HTTP redirects: more than " +
                                      std::to_string(maximumRedirects));
         }
-        redirect(hop, status, *result.location);
+        if (!redirected) {
+            redirected = request;
+        }
+        redirect(*redirected, status, *result.location);
         // Once dropped the credentials stay dropped, even if a later hop
         // leads back: the host that redirected chose that way back.
         if (!firstOrigin) {
             firstOrigin = originOf(share.curl(), request.url);
         }
-        if (!*firstOrigin || originOf(share.curl(), hop.url) != *firstOrigin) {
-            removeHeaders(hop, credentialHeaders);
+        if (!*firstOrigin || originOf(share.curl(), redirected->url) != *firstOrigin) {
+            removeHeaders(*redirected, credentialHeaders);
         }
         if (stop.stop_requested()) {
             throw CancellationError();

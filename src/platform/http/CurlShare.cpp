@@ -46,8 +46,11 @@ CurlHandles CurlShare::acquire() {
 
 void CurlShare::release(CurlHandles handles) {
     // Nothing of the finished request (callbacks, buffers, headers) may
-    // reach the next one.
-    curl_.easyReset(handles.easy);
+    // reach the next one: a transfer that did not put its options back
+    // itself leaves the handle to be reset.
+    if (!handles.configured) {
+        curl_.easyReset(handles.easy);
+    }
     {
         const std::lock_guard guard(idleMutex_);
         if (idle_.size() < maximumIdleHandles) {

@@ -23,6 +23,10 @@ namespace quorvane {
 struct CurlHandles {
     CURLM* multi = nullptr;
     CURL* easy = nullptr;
+    // Whether the easy handle holds the options every transfer shares and
+    // none of a particular request: set by a transfer that ended cleanly and
+    // put its own options back, so the next one need not set them again.
+    bool configured = false;
 };
 
 class CurlShare {
@@ -41,10 +45,12 @@ public:
     CURLSH* handle() const { return share_; }
     const CurlLibrary::Functions& curl() const { return curl_; }
 
-    // A pair no other transfer holds, its easy handle in default state.
-    // Throws HttpTransportError when libcurl cannot create one.
+    // A pair no other transfer holds, its easy handle in default state or,
+    // when marked configured, holding only the shared options. Throws
+    // HttpTransportError when libcurl cannot create one.
     CurlHandles acquire();
-    // The easy handle must no longer be in the multi handle.
+    // The easy handle must no longer be in the multi handle. One not marked
+    // configured is reset to default state.
     void release(CurlHandles handles);
 
 private:

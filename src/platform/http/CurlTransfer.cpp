@@ -47,11 +47,29 @@ bool hasHeader(const HttpRequest& request, std::string_view name) {
 CurlTransfer::CurlTransfer(CurlShare& share, const HttpRequest& request,
                            std::chrono::milliseconds timeout)
     : curl_(share.curl())
+    , share_(share)
     , headerList_(nullptr, ListDeleter{.freeAll = curl_.slistFreeAll})
     , handles_(share) {
+    if (!handles_.configured()) {
+        setSharedOptions();
+    }
+    // Until this transfer has put its own options back, the handle must be reset.
+    handles_.setConfigured(false);
     curl_.easySetopt(handles_.easy(), CURLOPT_URL, request.url.c_str());
-    curl_.easySetopt(handles_.easy(), CURLOPT_SHARE, share.handle());
     curl_.easySetopt(handles_.easy(), CURLOPT_ERRORBUFFER, errorBuffer_);
+    curl_.easySetopt(handles_.easy(), CURLOPT_TIMEOUT_MS,
+                     static_cast<long>(std::max<std::int64_t>(1, timeout.count())));
+    curl_.easySetopt(handles_.easy(), CURLOPT_HEADERDATA, this);
+    curl_.easySetopt(handles_.easy(), CURLOPT_WRITEDATA, this);
+    setMethodAndBody(request);
+    setHeaders(request);
+}
+
+CurlTransfer::~CurlTransfer() = default;
+
+// The options of every transfer, kept by the handle from one to the next.
+void CurlTransfer::setSharedOptions() {
+    curl_.easySetopt(handles_.easy(), CURLOPT_SHARE, share_.handle());
     curl_.easySetopt(handles_.easy(), CURLOPT_NOSIGNAL, 1L);
     // Only the web: a URL of another scheme must never read a file or speak
     // another protocol on the user's behalf.
@@ -61,18 +79,27 @@ CurlTransfer::CurlTransfer(CurlShare& share, const HttpRequest& request,
     curl_.easySetopt(handles_.easy(), CURLOPT_SSL_VERIFYPEER, 1L);
     curl_.easySetopt(handles_.easy(), CURLOPT_SSL_VERIFYHOST, 2L);
     curl_.easySetopt(handles_.easy(), CURLOPT_ACCEPT_ENCODING, "");
-    curl_.easySetopt(handles_.easy(), CURLOPT_TIMEOUT_MS,
-                     static_cast<long>(std::max<std::int64_t>(1, timeout.count())));
     curl_.easySetopt(handles_.easy(), CURLOPT_USERAGENT, "Quorvane/" QUORVANE_VERSION);
     curl_.easySetopt(handles_.easy(), CURLOPT_HEADERFUNCTION, &CurlTransfer::onHeader);
-    curl_.easySetopt(handles_.easy(), CURLOPT_HEADERDATA, this);
     curl_.easySetopt(handles_.easy(), CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
-    curl_.easySetopt(handles_.easy(), CURLOPT_WRITEDATA, this);
-    setMethodAndBody(request);
-    setHeaders(request);
 }
 
-CurlTransfer::~CurlTransfer() = default;
+// Everything the constructor and setMethodAndBody() set for this request
+// alone, back to what a fresh handle has. The URL and the time-out are
+// always set anew.
+void CurlTransfer::forgetRequest() {
+    CURL* easy = handles_.easy();
+    curl_.easySetopt(easy, CURLOPT_ERRORBUFFER, nullptr);
+    curl_.easySetopt(easy, CURLOPT_HEADERDATA, nullptr);
+    curl_.easySetopt(easy, CURLOPT_WRITEDATA, nullptr);
+    curl_.easySetopt(easy, CURLOPT_HTTPHEADER, nullptr);
+    curl_.easySetopt(easy, CURLOPT_POSTFIELDS, nullptr);
+    curl_.easySetopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{-1});
+    curl_.easySetopt(easy, CURLOPT_CUSTOMREQUEST, nullptr);
+    curl_.easySetopt(easy, CURLOPT_NOBODY, 0L);
+    curl_.easySetopt(easy, CURLOPT_HTTPGET, 1L);
+    handles_.setConfigured(true);
+}
 
 void CurlTransfer::setMethodAndBody(const HttpRequest& request) {
     if (request.method == "HEAD") {
@@ -81,9 +108,10 @@ void CurlTransfer::setMethodAndBody(const HttpRequest& request) {
         return;
     }
     if (request.method == "POST" || !request.body.empty()) {
+        // Not copied: the request outlives the transfer, which reads the body only while it runs.
         curl_.easySetopt(handles_.easy(), CURLOPT_POSTFIELDSIZE_LARGE,
                          static_cast<curl_off_t>(request.body.size()));
-        curl_.easySetopt(handles_.easy(), CURLOPT_COPYPOSTFIELDS, request.body.data());
+        curl_.easySetopt(handles_.easy(), CURLOPT_POSTFIELDS, request.body.data());
         if (request.method != "POST") {
             curl_.easySetopt(handles_.easy(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
         }
@@ -139,6 +167,8 @@ CurlTransferResult CurlTransfer::perform(std::stop_token stop) {
         result.location = std::string(location);
     }
     result.response = std::move(response_);
+    // Only a transfer that ended cleanly spares the next one a reset.
+    forgetRequest();
     return result;
 }
 

@@ -28,7 +28,9 @@ public:
     // Bodies above this size are refused rather than held in memory.
     static constexpr std::size_t maximumBodySize = std::size_t{32} * 1024 * 1024;
 
-    // The request's headers must already be checked for line breaks.
+    // The request's headers must already be checked for line breaks. The
+    // request's body is sent from where it is, so the request must outlive
+    // the transfer.
     CurlTransfer(CurlShare& share, const HttpRequest& request, std::chrono::milliseconds timeout);
 
     ~CurlTransfer();
@@ -44,7 +46,10 @@ private:
     static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
 
+    void setSharedOptions();
     void setMethodAndBody(const HttpRequest& request);
+    // Puts back every option this request set, leaving the shared ones.
+    void forgetRequest();
     void setHeaders(const HttpRequest& request);
     bool acceptHeaderLine(std::string_view line);
     // The transfer's result, or nothing when stop came first.
@@ -67,6 +72,8 @@ private:
         Lease& operator=(const Lease&) = delete;
         CURLM* multi() const { return handles_.multi; }
         CURL* easy() const { return handles_.easy; }
+        bool configured() const { return handles_.configured; }
+        void setConfigured(bool configured) { handles_.configured = configured; }
 
     private:
         CurlShare& share_;
@@ -74,6 +81,7 @@ private:
     };
 
     const CurlLibrary::Functions& curl_;
+    CurlShare& share_;
     // The list outlives the handle's use of it: the lease resets the handle first.
     std::unique_ptr<curl_slist, ListDeleter> headerList_;
     Lease handles_;

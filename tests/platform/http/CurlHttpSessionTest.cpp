@@ -114,6 +114,63 @@ TEST_F(CurlHttpSessionTest, SendsTheRequestAsGivenAndReturnsTheResponse) {
     EXPECT_TRUE(raw.ends_with("\r\n\r\n" + request.body)) << raw;
 }
 
+// The transfers of one thread run on the same kept handle one after another.
+TEST_F(CurlHttpSessionTest, NothingOfOneRequestReachesTheNext) {
+    struct Step {
+        std::string method;
+        std::string body;
+        std::vector<HttpHeader> headers;
+        std::string reply;
+        std::string requestLine;
+    };
+    const std::string ok = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\n";
+    const std::vector<Step> steps = {
+        {"HEAD", "", {}, "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\n", "HEAD /1 "},
+        {"POST", "payload", {{"X-One", "1"}}, ok + "post", "POST /2 "},
+        {"DELETE", "", {}, ok + "gone", "DELETE /3 "},
+        {"GET", "", {}, ok + "four", "GET /4 "},
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        RawSocketPeer peer(step.reply);
+        HttpRequest request = get(peer.url("/" + std::to_string(i + 1)));
+        request.method = step.method;
+        request.body = step.body;
+        request.headers = step.headers;
+
+        const auto response = session.send(request, {});
+
+        const auto raw = peer.received();
+        EXPECT_TRUE(raw.starts_with(step.requestLine)) << raw;
+        EXPECT_EQ(response.body, step.method == "HEAD" ? "" : step.reply.substr(ok.size()));
+        EXPECT_EQ(raw.find("payload") != std::string::npos, step.method == "POST") << raw;
+        EXPECT_EQ(raw.find("X-One") != std::string::npos, step.method == "POST") << raw;
+        if (step.method != "POST") {
+            EXPECT_THAT(raw, testing::Not(HasSubstr("Content-Length"))) << raw;
+        }
+    }
+}
+
+TEST_F(CurlHttpSessionTest, AFailedRequestLeavesNothingToTheNext) {
+    const std::string ok = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
+    {
+        RawSocketPeer first(ok);
+        session.send(get(first.url("/first")), {});
+    }
+    {
+        RawSocketPeer closing(""); // closes without an answer
+        HttpRequest request = get(closing.url("/failing"));
+        request.method = "DELETE";
+        request.headers = {{"X-Failing", "1"}};
+        EXPECT_THROW(session.send(request, {}), HttpTransportError);
+    }
+    RawSocketPeer next(ok);
+    EXPECT_EQ(session.send(get(next.url("/next")), {}).body, "ok");
+    const auto raw = next.received();
+    EXPECT_TRUE(raw.starts_with("GET /next ")) << raw;
+    EXPECT_THAT(raw, testing::Not(HasSubstr("X-Failing"))) << raw;
+}
+
 TEST_F(CurlHttpSessionTest, KeepsOnlyTheHeadersOfTheFinalResponse) {
     RawSocketPeer peer("HTTP/1.1 100 Continue\r\nX-Interim: 1\r\n\r\n"
                        "HTTP/1.1 200 OK\r\nX-Final: 1\r\nContent-Length: 0\r\n\r\n");

@@ -1,0 +1,27 @@
+#include "ModelIdentifier.h"
+
+#include <algorithm>
+
+namespace quorvane {
+
+namespace {
+
+constexpr std::string_view defaultTag = ":latest";
+
+bool isTagged(std::string_view tagged, std::string_view plain) {
+    return tagged.size() == plain.size() + defaultTag.size() && tagged.starts_with(plain) &&
+           tagged.ends_with(defaultTag);
+}
+
+} // namespace
+
+bool ModelIdentifier::same(std::string_view a, std::string_view b) {
+    return a == b || isTagged(a, b) || isTagged(b, a);
+}
+
+bool ModelIdentifier::isListed(std::string_view model, const std::vector<std::string>& models) {
+    return std::any_of(models.begin(), models.end(),
+                       [&](const std::string& listed) { return same(model, listed); });
+}
+
+} // namespace quorvane

@@ -1,0 +1,21 @@
+// Model identifiers as people type them and as services list them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane {
+
+class ModelIdentifier {
+public:
+    // Whether the two name the same model: the same text, or one of them the
+    // other with the tag ":latest", which the local model server lists for
+    // every model pulled without a tag.
+    static bool same(std::string_view a, std::string_view b);
+
+    // Whether the list holds the model under either spelling.
+    static bool isListed(std::string_view model, const std::vector<std::string>& models);
+};
+
+} // namespace quorvane
