@@ -87,7 +87,7 @@ QWidget* HistoryView::makeHeader() {
     row->setContentsMargins(16, 10, 16, 10);
 
     auto* symbol = new QLabel(Symbols::glyph("clock.arrow.circlepath"), header);
-    symbol->setFont(Symbols::font(DesignFonts::headline().pointSizeF()));
+    symbol->setFont(Symbols::font(DesignFonts::headline().pixelSize()));
     row->addWidget(symbol);
     auto* title = new QLabel(QStringLiteral("History"), header);
     title->setFont(DesignFonts::headline());
@@ -111,7 +111,7 @@ QWidget* HistoryView::makeEmptyState() {
     stack->setContentsMargins(0, 40, 0, 40);
     stack->setSpacing(6);
     auto* symbol = new QLabel(Symbols::glyph("tray"), empty);
-    symbol->setFont(Symbols::font(DesignFonts::title2().pointSizeF()));
+    symbol->setFont(Symbols::font(DesignFonts::title2().pixelSize()));
     symbol->setAlignment(Qt::AlignCenter);
     auto* text = new QLabel(QStringLiteral("No history yet"), empty);
     text->setAlignment(Qt::AlignCenter);

@@ -56,7 +56,7 @@ SettingsHeader::SettingsHeader(const QString& versionString, QWidget* parent)
     : QWidget(parent)
     , title_(new QLabel(QStringLiteral("Quorvane"), this))
     , subtitle_(new QLabel(tr("Free · Privacy-first · v") + versionString, this)) {
-    title_->setFont(DesignFonts::system(DesignFonts::title3().pointSizeF(), QFont::DemiBold));
+    title_->setFont(DesignFonts::system(DesignFonts::title3().pixelSize(), QFont::DemiBold));
     subtitle_->setFont(DesignFonts::caption());
     subtitle_->setForegroundRole(QPalette::PlaceholderText);
 
