@@ -60,7 +60,7 @@ int QuorvaneApp::main(int argc, char** argv) {
     OpenSslRuntime::initialise();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
+    // No display name: the window system would append it to every window title.
     QApplication::setDesktopFileName(QStringLiteral("quorvane"));
     // Windows only hide when closed, and the application lives on with none shown.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -104,6 +104,16 @@ void SettingsGroup::addRow(QWidget* row) {
     ++rowCount_;
 }
 
+std::vector<QWidget*> SettingsGroup::rows() const {
+    std::vector<QWidget*> result;
+    for (int index = 0; index < rows_->count(); ++index) {
+        if (QWidget* row = rows_->itemAt(index)->widget()) {
+            result.push_back(row);
+        }
+    }
+    return result;
+}
+
 void SettingsGroup::setHeader(const QString& text) {
     header_->setText(text);
     header_->setVisible(!text.isEmpty());
