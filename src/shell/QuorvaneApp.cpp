@@ -12,6 +12,7 @@
 #include "state/HistoryStore.h"
 #include "state/KeyStore.h"
 #include "state/SettingsStore.h"
+#include "ui/kit/ApplicationTheme.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>
@@ -39,6 +40,8 @@ QuorvaneApp::QuorvaneApp()
     appState_ =
         std::make_unique<AppState>(HistoryStore(defaults), KeyStore(), SettingsStore(defaults),
                                    AppState::Services{*mainQueue_, *pasteboard_, defaults});
+    // Before any window is built: every one of them takes its look from it.
+    theme_ = std::make_unique<ApplicationTheme>(*appState_);
     hotkeyEvents_ = HotkeyBackendSelector::makeEventManager();
     appDelegate_ = std::make_unique<AppDelegate>(*appState_, *hotkeyEvents_, *mainQueue_);
 }

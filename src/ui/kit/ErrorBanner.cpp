@@ -118,11 +118,13 @@ void ErrorBanner::applyColors() {
     messagePalette.setColor(QPalette::WindowText, DesignColors::primary(scheme));
     message_->setPalette(messagePalette);
 
+    // The orange of the words is a deeper one than the icon's, to be read on the orange ground.
+    const QColor orangeText = DesignColors::orangeText(scheme);
     QPalette buttonPalette = settingsButton_->palette();
-    buttonPalette.setColor(QPalette::ButtonText, orange);
-    buttonPalette.setColor(QPalette::WindowText, orange);
+    buttonPalette.setColor(QPalette::ButtonText, orangeText);
+    buttonPalette.setColor(QPalette::WindowText, orangeText);
     settingsButton_->setPalette(buttonPalette);
-    settingsButton_->setIcon(Symbols::icon("arrow.right", 10, orange));
+    settingsButton_->setIcon(Symbols::icon("arrow.right", 10, orangeText));
 }
 
 QSize ErrorBanner::sizeHint() const {

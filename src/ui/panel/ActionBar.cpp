@@ -54,7 +54,7 @@ ActionBar::ActionBar(PopoverView& panel, QWidget* parent)
     row->addWidget(pill_, 0, Qt::AlignVCenter);
     row->addWidget(clear_, 0, Qt::AlignVCenter);
     column->addLayout(row);
-    column->addWidget(advanced_, 0, Qt::AlignLeft);
+    column->addWidget(advanced_, 0, Qt::AlignHCenter);
 
     connect(variations_, &KitButton::clicked, this, [this] { panel_.generateVariations(); });
     connect(primary_, &KitButton::clicked, this, [this] { panel_.primaryAction(); });

@@ -32,6 +32,8 @@ ActionDisclosureButton::ActionDisclosureButton(QWidget* parent)
     setAccessibleName(QStringLiteral("Advanced"));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // A click leaves the keyboard with the editor, as the kit's buttons do.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void ActionDisclosureButton::setExpanded(bool expanded) {

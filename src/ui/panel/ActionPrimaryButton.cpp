@@ -12,8 +12,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal hintOpacity = 0.7;
-
 QLabel* makeLabel(QWidget* parent, const QFont& font) {
     auto* label = new QLabel(parent);
     label->setFont(font);
@@ -85,7 +83,9 @@ void ActionPrimaryButton::applyLabelOpacity() {
     };
     symbol_->setStyleSheet(sheet(opacity));
     title_->setStyleSheet(sheet(opacity));
-    hint_->setStyleSheet(sheet(opacity * hintOpacity));
+    // As white as the title: any fainter, the hint would not read on the gradient (under
+    // 4.5:1); its smaller size sets it apart.
+    hint_->setStyleSheet(sheet(opacity));
 }
 
 } // namespace quorvane

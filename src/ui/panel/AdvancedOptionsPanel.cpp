@@ -4,12 +4,11 @@
 #include "engine/Length.h"
 #include "engine/Tone.h"
 #include "ui/kit/DesignFonts.h"
-#include "ui/kit/Surface.h"
+#include "ui/kit/Divider.h"
 #include "ui/panel/OptionLabel.h"
 #include "ui/panel/PopoverView.h"
 
 #include <QComboBox>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -58,10 +57,8 @@ Enum caseAt(int index) {
     return cases[static_cast<std::size_t>(index)];
 }
 
-QFrame* divider(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Plain);
+QWidget* divider(QWidget* parent) {
+    auto* line = new Divider(Qt::Vertical, parent);
     line->setFixedHeight(dividerHeight);
     return line;
 }
@@ -85,7 +82,7 @@ QString AdvancedOptionsPanel::choiceTitle(std::string_view rawValue) {
 }
 
 AdvancedOptionsPanel::AdvancedOptionsPanel(PopoverView& panel, QWidget* parent)
-    : QWidget(parent)
+    : Surface(16, 18, 6, parent)
     , panel_(panel)
     , tone_(picker<Tone>("tonePicker", QStringLiteral("Tone"), this))
     , length_(picker<Length>("lengthPicker", QStringLiteral("Length"), this))
@@ -96,11 +93,7 @@ AdvancedOptionsPanel::AdvancedOptionsPanel(PopoverView& panel, QWidget* parent)
     audience_->setPlaceholderText(QStringLiteral("General"));
     audience_->setFont(DesignFonts::callout());
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* surface = new Surface(16, 18, 6, this);
-    surface->setContent(buildOptions());
-    outer->addWidget(surface);
+    setContent(buildOptions());
 
     connect(tone_, &QComboBox::currentIndexChanged, this,
             [this](int index) { panel_.state().setTone(caseAt<Tone>(index)); });

@@ -2,6 +2,7 @@
 
 #include "platform/pasteboard/Pasteboard.h"
 #include "ui/kit/AccentRim.h"
+#include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/DesignSprings.h"
@@ -11,6 +12,7 @@
 #include "ui/kit/TransparentTextEditor.h"
 #include "ui/panel/EditorCornerButton.h"
 #include "ui/panel/EditorSurface.h"
+#include "ui/panel/PanelPalette.h"
 #include "ui/panel/PopoverView.h"
 
 #include <QHBoxLayout>
@@ -67,7 +69,6 @@ EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
 
     placeholder_->setObjectName(QStringLiteral("placeholder"));
     placeholder_->setFont(DesignFonts::monospaced(editorFontSize));
-    placeholder_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     placeholder_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A click on the placeholder belongs to the editor under it.
     placeholder_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -199,6 +200,12 @@ void EditorCard::refreshPlaceholder() {
         placeholder_->setText(text);
         placeChildren();
     }
+    // White on the dark material; on the light one white would not be seen at all, so there
+    // it is the secondary label colour.
+    const ColorScheme::Scheme scheme = ColorScheme::of(this);
+    PanelPalette::setForeground(*placeholder_, scheme == ColorScheme::Scheme::dark
+                                                   ? DesignColors::white()
+                                                   : DesignColors::secondary(scheme));
     placeholder_->setVisible(shown);
     placeholder_->raise();
 }

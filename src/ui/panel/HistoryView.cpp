@@ -3,11 +3,11 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/Divider.h"
 #include "ui/kit/PushButtonSize.h"
 #include "ui/kit/Symbols.h"
 #include "ui/panel/HistoryRow.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -20,12 +20,7 @@ namespace quorvane {
 
 namespace {
 
-QFrame* makeDivider(QWidget* parent) {
-    auto* divider = new QFrame(parent);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    return divider;
-}
+constexpr int listInset = 12;
 
 QPushButton* makeSmallButton(QWidget* parent, const QString& title, const char* objectName) {
     auto* button = new QPushButton(title, parent);
@@ -34,13 +29,6 @@ QPushButton* makeSmallButton(QWidget* parent, const QString& title, const char* 
     button->setAccessibleName(title);
     button->setCursor(Qt::PointingHandCursor);
     return button;
-}
-
-void setForeground(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::Text, color);
-    widget->setPalette(palette);
 }
 
 } // namespace
@@ -53,7 +41,7 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(makeHeader());
-    column->addWidget(makeDivider(this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
 
     content_ = new QStackedWidget(this);
     empty_ = makeEmptyState();
@@ -64,15 +52,18 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The bar ends short of the panel's rounded corner, which would cut it off.
+    scroll_->setContentsMargins(0, 0, listInset, listInset);
     scroll_->viewport()->setAutoFillBackground(false);
     rowsHost_ = new QWidget();
-    rowsHost_->setAutoFillBackground(false);
     rowsLayout_ = new QVBoxLayout(rowsHost_);
     rowsLayout_->setContentsMargins(0, 0, 0, 0);
     rowsLayout_->setSpacing(0);
     rowsLayout_->addStretch(1);
     scroll_->setWidget(rowsHost_);
+    // The list lies on the panel's own ground; the scroll area fills its widget by default.
+    rowsHost_->setAutoFillBackground(false);
     content_->addWidget(scroll_);
     column->addWidget(content_, 1);
 
@@ -115,9 +106,10 @@ QWidget* HistoryView::makeEmptyState() {
     symbol->setAlignment(Qt::AlignCenter);
     auto* text = new QLabel(QStringLiteral("No history yet"), empty);
     text->setAlignment(Qt::AlignCenter);
-    stack->addWidget(symbol);
-    stack->addWidget(text);
-    secondaryLabels_ = {symbol, text};
+    for (QLabel* label : {symbol, text}) {
+        label->setForegroundRole(QPalette::PlaceholderText);
+        stack->addWidget(label);
+    }
     stack->addStretch(1);
     return empty;
 }
@@ -161,12 +153,10 @@ void HistoryView::applyScheme() {
         return;
     }
     scheme_ = scheme;
-    setForeground(this, DesignColors::primary(scheme));
-    for (QLabel* label : secondaryLabels_) {
-        setForeground(label, DesignColors::secondary(scheme));
-    }
-    // Rows take their colours when they are built.
-    rowsStale_ = true;
+    // Destructive, in the red that the settings' "Clear all" has too.
+    QPalette palette = clearAll_->palette();
+    palette.setColor(QPalette::ButtonText, DesignColors::redText(scheme));
+    clearAll_->setPalette(palette);
 }
 
 void HistoryView::rebuildRows() {
@@ -180,17 +170,16 @@ void HistoryView::rebuildRows() {
         }
         delete item;
     }
-    const QColor secondary = DesignColors::secondary(scheme_.value_or(ColorScheme::of(this)));
     int position = 0;
     for (const HistoryItem& item : state_.history()) {
-        auto* row = new HistoryRow(item, secondary, rowsHost_);
+        auto* row = new HistoryRow(item, rowsHost_);
         // The handlers hold their own copy of the item: the list may change
         // between building the row and the click.
         connect(row, &HistoryRow::clicked, this, [this, item] { state_.restoreHistoryItem(item); });
         connect(row, &HistoryRow::deleteRequested, this,
                 [this, id = item.id] { state_.deleteHistoryItem(id); });
         rowsLayout_->insertWidget(position++, row);
-        rowsLayout_->insertWidget(position++, makeDivider(rowsHost_));
+        rowsLayout_->insertWidget(position++, new Divider(Qt::Horizontal, rowsHost_));
     }
 }
 

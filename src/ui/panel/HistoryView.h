@@ -41,7 +41,7 @@ private:
     QWidget* makeEmptyState();
     void scheduleRefresh(AppState::Property property);
     void rebuildRows();
-    // Text colours follow the light or dark look the panel shows.
+    // The destructive button's colour follows the light or dark look the panel shows.
     void applyScheme();
     void clearAll();
 
@@ -50,7 +50,6 @@ private:
     QPushButton* done_ = nullptr;
     QStackedWidget* content_ = nullptr;
     QWidget* empty_ = nullptr;
-    std::vector<QLabel*> secondaryLabels_;
     QScrollArea* scroll_ = nullptr;
     QWidget* rowsHost_ = nullptr;
     QVBoxLayout* rowsLayout_ = nullptr;

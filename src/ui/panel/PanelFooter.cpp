@@ -64,7 +64,7 @@ void PanelFooter::refresh() {
                                   : state.model();
     capsule_->setText(QString::fromStdString(name));
 
-    const QColor purple = DesignColors::purple(ColorScheme::of(this));
+    const QColor purple = DesignColors::purpleText(ColorScheme::of(this));
     if (sponsor_->palette().color(QPalette::ButtonText) != purple) {
         PanelPalette::setForeground(*sponsor_, purple);
         sponsor_->setIcon(Symbols::icon("heart", heartSize, purple));

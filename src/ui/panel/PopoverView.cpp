@@ -1,5 +1,6 @@
 #include "ui/panel/PopoverView.h"
 
+#include "ui/kit/ApplicationTheme.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignSprings.h"
@@ -40,7 +41,9 @@ PopoverView::PopoverView(AppState& state, std::function<void()> onClose,
     , onClose_(std::move(onClose))
     , onHeightChanged_(std::move(onHeightChanged)) {
     setFixedWidth(width);
-    setFocusPolicy(Qt::StrongFocus);
+    // Reached by Tab, never by a click on the panel's ground, which would take the keyboard from
+    // the editor.
+    setFocusPolicy(Qt::TabFocus);
     buildLayout();
     buildShortcuts();
     lastOutputText_ = state_.outputText();
@@ -276,12 +279,8 @@ void PopoverView::buildShortcuts() {
 }
 
 void PopoverView::refreshRoot() {
-    const Appearance appearance = state_.appearance();
-    ColorScheme::force(this, appearance == Appearance::auto_
-                                 ? std::nullopt
-                                 : std::optional(appearance == Appearance::dark
-                                                     ? ColorScheme::Scheme::dark
-                                                     : ColorScheme::Scheme::light));
+    // The panel's own look, also when no panel window hosts the view.
+    ApplicationTheme::apply(*this, ApplicationTheme::panelScheme(state_.appearance()));
     const bool showHistory = state_.showHistory();
     const bool historyShown = history_ != nullptr && history_->isVisibleTo(this);
     if (historyShown != showHistory) {

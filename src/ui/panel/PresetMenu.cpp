@@ -41,6 +41,8 @@ PresetMenu::PresetMenu(AppState& state, QWidget* parent)
     setObjectName(QStringLiteral("presetMenu"));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // A click leaves the keyboard with the editor, as the kit's buttons do.
+    setFocusPolicy(Qt::TabFocus);
     menu_->setObjectName(QStringLiteral("presetMenuItems"));
     menu_->setToolTipsVisible(true);
     connect(menu_, &QMenu::aboutToShow, this, &PresetMenu::rebuildMenu);
@@ -121,11 +123,10 @@ void PresetMenu::addCustomSection() {
         QString title = QString::fromStdString(custom.name);
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* action = menu_->addAction(title);
+        // The symbol is the mark: a checkable action would draw a check box beside it.
         if (active) {
             action->setIcon(Symbols::icon("checkmark", menuIconSize, primary));
         }
-        action->setCheckable(true);
-        action->setChecked(active);
         const Uuid id = custom.id;
         connect(action, &QAction::triggered, this, [this, id] { selectCustomPreset(id); });
     }

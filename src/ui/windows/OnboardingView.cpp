@@ -7,10 +7,12 @@
 #include "ToggleSwitch.h"
 #include "engine/ProviderConfig.h"
 #include "state/AppState.h"
+#include "ui/kit/ApplicationTheme.h"
 #include "ui/kit/AuroraButtonStyle.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/Divider.h"
 #include "ui/kit/KitButton.h"
 #include "ui/kit/SoftButtonStyle.h"
 #include "ui/kit/Symbols.h"
@@ -75,11 +77,13 @@ QFont semibold(QFont font) {
     return font;
 }
 
-QVBoxLayout* pageLayout(QWidget* page, int spacing, bool centred) {
+QVBoxLayout* pageLayout(QWidget* page, int spacing) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(spacing);
-    layout->setAlignment(centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    // Centred in height only: the texts take the page's width and wrap in it (centred lines on
+    // the centred pages), where a horizontal alignment would squeeze them to a narrow column.
+    layout->setAlignment(Qt::AlignVCenter);
     return layout;
 }
 
@@ -114,14 +118,17 @@ OnboardingView::OnboardingView(AppState& state, std::function<void()> onFinish, 
     pageLayoutBox->addWidget(pages_);
     column->addWidget(pageFrame, 1);
 
-    divider_ = new QWidget(background_);
-    divider_->setFixedHeight(1);
-    divider_->setAutoFillBackground(true);
-    column->addWidget(divider_);
+    auto* divider = new Divider(Qt::Horizontal, background_);
+    divider->setOpacity(0.5);
+    column->addWidget(divider);
 
     column->addWidget(makeFooter());
 
     subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
+    if (auto* theme = ApplicationTheme::instance()) {
+        connect(theme, &ApplicationTheme::desktopSchemeChanged, this,
+                &OnboardingView::scheduleRefresh);
+    }
     refresh();
 }
 
@@ -301,6 +308,7 @@ void OnboardingView::refreshFooter() {
 }
 
 void OnboardingView::refreshColors() {
+    ApplicationTheme::apply(*this, ApplicationTheme::windowScheme(state_.appearance()));
     for (QLabel* label : secondaryLabels_) {
         OnboardingLabel::tint(label, true);
     }
@@ -315,15 +323,11 @@ void OnboardingView::refreshColors() {
         OnboardingLabel::tint(header->subtitleLabel(), true);
     }
     const auto scheme = ColorScheme::of(this);
-    QPalette palette = divider_->palette();
-    palette.setColor(QPalette::Window,
-                     DesignColors::withOpacity(DesignColors::tertiary(scheme), 0.5));
-    divider_->setPalette(palette);
+    const QColor link = DesignColors::linkText(scheme);
     keyLink_->setIcon(Symbols::icon("arrow.up.right.square",
-                                    QFontInfo(DesignFonts::callout()).pixelSize() + 2,
-                                    DesignColors::accent(scheme)));
+                                    QFontInfo(DesignFonts::callout()).pixelSize() + 2, link));
     QPalette linkPalette = keyLink_->palette();
-    linkPalette.setColor(QPalette::ButtonText, DesignColors::accent(scheme));
+    linkPalette.setColor(QPalette::ButtonText, link);
     keyLink_->setPalette(linkPalette);
 }
 
@@ -343,7 +347,7 @@ QLabel* OnboardingView::addText(QVBoxLayout* layout, const QString& text, const 
 
 QWidget* OnboardingView::makeWelcomePage() {
     auto* page = new QWidget;
-    auto* layout = pageLayout(page, 16, true);
+    auto* layout = pageLayout(page, 16);
     layout->addWidget(new OnboardingIconTile, 0, Qt::AlignHCenter);
     addText(layout, QStringLiteral("Welcome to Quorvane"), semibold(DesignFonts::title2()), false,
             true);
@@ -361,7 +365,7 @@ QWidget* OnboardingView::makeWelcomePage() {
 
 QWidget* OnboardingView::makeProviderPage() {
     auto* page = new QWidget;
-    auto* layout = pageLayout(page, 14, false);
+    auto* layout = pageLayout(page, 14);
     auto* header =
         new OnboardingPageHeader(QStringLiteral("Pick a provider"),
                                  QStringLiteral("You can change this anytime in Settings."));
@@ -394,7 +398,7 @@ QWidget* OnboardingView::makeProviderPage() {
 
 QWidget* OnboardingView::makeKeyPage() {
     auto* page = new QWidget;
-    auto* layout = pageLayout(page, 12, false);
+    auto* layout = pageLayout(page, 12);
     keyHeader_ = new OnboardingPageHeader(
         QString(),
         QStringLiteral(
@@ -428,7 +432,7 @@ QWidget* OnboardingView::makeKeyPage() {
 
 QWidget* OnboardingView::makeOptionsPage() {
     auto* page = new QWidget;
-    auto* layout = pageLayout(page, 14, false);
+    auto* layout = pageLayout(page, 14);
     auto* header =
         new OnboardingPageHeader(QStringLiteral("A couple of options"),
                                  QStringLiteral("Both optional — tweak later in Settings."));
@@ -469,7 +473,7 @@ QWidget* OnboardingView::makeOptionsPage() {
 
 QWidget* OnboardingView::makeDonePage() {
     auto* page = new QWidget;
-    auto* layout = pageLayout(page, 16, true);
+    auto* layout = pageLayout(page, 16);
     layout->addWidget(new OnboardingIconTile, 0, Qt::AlignHCenter);
     addText(layout, QStringLiteral("You're all set"), semibold(DesignFonts::title2()), false, true);
     addText(layout,

@@ -105,7 +105,6 @@ private:
 
     VisualEffectView* background_ = nullptr;
     QStackedWidget* pages_ = nullptr;
-    QWidget* divider_ = nullptr;
     KitButton* back_ = nullptr;
     QLabel* counter_ = nullptr;
     KitButton* primary_ = nullptr;

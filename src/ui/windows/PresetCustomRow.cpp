@@ -2,6 +2,7 @@
 
 #include "state/AppState.h"
 #include "ui/windows/PresetTextEditor.h"
+#include "ui/windows/SettingsRow.h"
 #include "ui/windows/SupportFormButton.h"
 
 #include <QHBoxLayout>
@@ -26,7 +27,8 @@ PresetCustomRow::PresetCustomRow(AppState& state, const CustomPreset& preset, QW
     , deleteButton_(new SupportFormButton(QStringLiteral("trash"), QString()))
     , editor_(new PresetTextEditor(editorHeight)) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 2, 0, 2);
+    // Inset as the form's other rows are, so nothing touches the card's edges.
+    layout->setContentsMargins(SettingsRow::leadingInset, 4, SettingsRow::leadingInset, 4);
     layout->setSpacing(7);
 
     auto* header = new QHBoxLayout;

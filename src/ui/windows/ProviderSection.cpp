@@ -22,6 +22,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace quorvane {
 
 namespace {
@@ -44,14 +46,15 @@ QString symbolAndText(const QString& symbol, const QString& text, const QColor& 
         .arg(glyph, text.toHtmlEscaped());
 }
 
-QColor badgeColor(const QString& symbol, ColorScheme::Scheme scheme) {
+// The badge's tint (its capsule's fill) and the deeper shade of it that its words are in.
+std::pair<QColor, QColor> badgeColors(const QString& symbol, ColorScheme::Scheme scheme) {
     if (symbol == QLatin1String("desktopcomputer")) {
-        return DesignColors::blue(scheme);
+        return {DesignColors::blue(scheme), DesignColors::blueText(scheme)};
     }
     if (symbol == QLatin1String("exclamationmark.triangle.fill")) {
-        return DesignColors::orange(scheme);
+        return {DesignColors::orange(scheme), DesignColors::orangeText(scheme)};
     }
-    return DesignColors::green(scheme);
+    return {DesignColors::green(scheme), DesignColors::greenText(scheme)};
 }
 
 } // namespace
@@ -304,11 +307,11 @@ void ProviderSection::refreshBadge() {
             break;
         }
     }
-    const QColor color = badgeColor(badgeSymbol_, ColorScheme::of(this));
-    badge_->setText(symbolAndText(badgeSymbol_, badgeText_, color, badgeSymbolSize));
+    const auto [tint, text] = badgeColors(badgeSymbol_, ColorScheme::of(this));
+    badge_->setText(symbolAndText(badgeSymbol_, badgeText_, text, badgeSymbolSize));
     badge_->setAccessibleName(badgeText_);
     badge_->setStyleSheet(QStringLiteral("QLabel { background: %1; border-radius: 9px; }")
-                              .arg(DesignColors::withOpacity(color, 0.16).name(QColor::HexArgb)));
+                              .arg(DesignColors::withOpacity(tint, 0.16).name(QColor::HexArgb)));
 }
 
 void ProviderSection::refreshModelRow() {
@@ -377,7 +380,11 @@ void ProviderSection::refreshKeyBlock() {
                   name + tr(" when you enhance — never to us. For maximum security, set ") +
                   variable + tr(" instead."));
     keyPageLink_->setVisible(!keyPageUrl(id).isEmpty());
-    keyPageLink_->setIcon(Symbols::icon("arrow.up.right.square", 12, DesignColors::accent(scheme)));
+    const QColor link = DesignColors::linkText(scheme);
+    keyPageLink_->setIcon(Symbols::icon("arrow.up.right.square", 12, link));
+    QPalette linkColors = keyPageLink_->palette();
+    linkColors.setColor(QPalette::ButtonText, link);
+    keyPageLink_->setPalette(linkColors);
 }
 
 void ProviderSection::refreshFooter() {
@@ -387,7 +394,7 @@ void ProviderSection::refreshFooter() {
         footer->setTextFormat(Qt::RichText);
         group_->setFooter(symbolAndText(QStringLiteral("exclamationmark.triangle"),
                                         toQString(*error),
-                                        DesignColors::orange(ColorScheme::of(this)), 12));
+                                        DesignColors::orangeText(ColorScheme::of(this)), 12));
         return;
     }
     footer->setTextFormat(Qt::PlainText);

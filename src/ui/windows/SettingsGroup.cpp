@@ -80,6 +80,8 @@ SettingsGroup::SettingsGroup(const QString& header, QWidget* parent)
     , rows_(new QVBoxLayout(card_)) {
     header_->setFont(DesignFonts::headline());
     header_->setForegroundRole(QPalette::WindowText);
+    // A title is one line; wrapped, "Keyboard Shortcuts" broke in two beside the stretch.
+    header_->setWordWrap(false);
     rows_->setContentsMargins(0, 2, 0, 2);
     rows_->setSpacing(1);
 

@@ -1,7 +1,7 @@
 // The content of the settings window: a scrolling grouped form of the
 // header and the nine sections, in the colour scheme the appearance setting
-// picks. The view observes the state once for all sections and asks each to
-// re-read, at most once per event-loop turn.
+// picks ("auto": the desktop's preference). The view observes the state once for all sections and
+// asks each to re-read, at most once per event-loop turn.
 #pragma once
 
 #include "state/Subscription.h"

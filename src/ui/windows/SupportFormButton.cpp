@@ -86,7 +86,8 @@ void SupportFormButton::paintEvent(QPaintEvent*) {
 
 void SupportFormButton::applyLook() {
     const auto scheme = ColorScheme::of(this);
-    const QColor color = destructive_ ? DesignColors::red(scheme) : DesignColors::primary(scheme);
+    const QColor color =
+        destructive_ ? DesignColors::redText(scheme) : DesignColors::primary(scheme);
     const QColor shown = isEnabled() ? color : DesignColors::withOpacity(color, 0.45);
     if (!symbol_.isEmpty()) {
         setIcon(Symbols::icon(symbol_.toStdString(), symbolSize, shown));

@@ -54,8 +54,12 @@ protected:
         header_.presetMenu()->rebuildMenu();
         std::vector<Item> items;
         for (QAction* action : header_.presetMenu()->menu()->actions()) {
-            items.push_back({action->text().toStdString(), action->isSeparator(),
-                             action->isChecked(), action->property("customized").toBool()});
+            // A built-in row draws its own checkmark for a checked action; a custom row shows
+            // the checkmark symbol as its icon.
+            const bool marked =
+                action->isCheckable() ? action->isChecked() : !action->icon().isNull();
+            items.push_back({action->text().toStdString(), action->isSeparator(), marked,
+                             action->property("customized").toBool()});
         }
         return items;
     }
@@ -121,6 +125,12 @@ TEST_F(PanelHeaderTest, CustomSectionFollowsBuiltInInListOrder) {
                                         {"Edit presets…"}};
     EXPECT_EQ(tail, expected);
     EXPECT_EQ(checkedItems(), std::vector<std::string>{"Release notes"}) << "no built-in checked";
+    // The symbol is the only mark: a checkable action would get a check box from the style.
+    for (QAction* action : header_.presetMenu()->menu()->actions()) {
+        if (action->text() == QStringLiteral("Release notes")) {
+            EXPECT_FALSE(action->isCheckable());
+        }
+    }
     (void)first;
 }
 
