@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quorvane {
@@ -35,7 +34,10 @@ QPushButton* makeSmallButton(QWidget* parent, const QString& title, const char* 
 
 HistoryView::HistoryView(AppState& state, QWidget* parent)
     : QWidget(parent)
-    , state_(state) {
+    , state_(state)
+    , refresher_(
+          state, *this, [this] { refresh(); },
+          [this](AppState::Property property) { noteChange(property); }) {
     setObjectName(QStringLiteral("historyView"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -67,8 +69,6 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
     content_->addWidget(scroll_);
     column->addWidget(content_, 1);
 
-    subscription_ =
-        state_.observe([this](AppState::Property property) { scheduleRefresh(property); });
     refresh();
 }
 
@@ -124,20 +124,14 @@ std::vector<HistoryRow*> HistoryView::rows() const {
     return result;
 }
 
-void HistoryView::scheduleRefresh(AppState::Property property) {
+void HistoryView::noteChange(AppState::Property property) {
     if (property == AppState::Property::history ||
         property == AppState::Property::objectWillChange) {
         rowsStale_ = true;
     }
-    if (refreshPending_) {
-        return;
-    }
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] { refresh(); });
 }
 
 void HistoryView::refresh() {
-    refreshPending_ = false;
     applyScheme();
     const bool empty = state_.history().empty();
     clearAll_->setVisible(!empty);

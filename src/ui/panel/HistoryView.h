@@ -4,7 +4,7 @@
 #pragma once
 
 #include "state/AppState.h"
-#include "state/Subscription.h"
+#include "ui/kit/CoalescedRefresh.h"
 #include "ui/kit/ColorScheme.h"
 
 #include <QWidget>
@@ -39,7 +39,8 @@ public:
 private:
     QWidget* makeHeader();
     QWidget* makeEmptyState();
-    void scheduleRefresh(AppState::Property property);
+    // Which parts the next re-read rebuilds.
+    void noteChange(AppState::Property property);
     void rebuildRows();
     // The destructive button's colour follows the light or dark look the panel shows.
     void applyScheme();
@@ -53,10 +54,9 @@ private:
     QScrollArea* scroll_ = nullptr;
     QWidget* rowsHost_ = nullptr;
     QVBoxLayout* rowsLayout_ = nullptr;
-    bool refreshPending_ = false;
     bool rowsStale_ = true;
     std::optional<ColorScheme::Scheme> scheme_;
-    Subscription subscription_;
+    CoalescedRefresh refresher_;
 };
 
 } // namespace quorvane

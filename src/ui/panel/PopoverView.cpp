@@ -27,7 +27,6 @@
 #include <QPainter>
 #include <QPropertyAnimation>
 #include <QShortcut>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -39,7 +38,8 @@ PopoverView::PopoverView(AppState& state, std::function<void()> onClose,
     : QWidget(parent)
     , state_(state)
     , onClose_(std::move(onClose))
-    , onHeightChanged_(std::move(onHeightChanged)) {
+    , onHeightChanged_(std::move(onHeightChanged))
+    , refresher_(state, *this, [this] { refreshNow(); }) {
     setFixedWidth(width);
     // Reached by Tab, never by a click on the panel's ground, which would take the keyboard from
     // the editor.
@@ -47,12 +47,11 @@ PopoverView::PopoverView(AppState& state, std::function<void()> onClose,
     buildLayout();
     buildShortcuts();
     lastOutputText_ = state_.outputText();
-    subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
     refreshNow();
 }
 
 PopoverView::~PopoverView() {
-    subscription_.reset();
+    refresher_.stop();
     // The sections still report focus changes while they go; they go while this view is whole.
     delete mainPage_;
     delete history_;
@@ -139,16 +138,7 @@ void PopoverView::setOutputFocused(bool value) {
     emit focusFlagsChanged();
 }
 
-void PopoverView::scheduleRefresh() {
-    if (refreshPending_) {
-        return;
-    }
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] { refreshNow(); });
-}
-
 void PopoverView::refreshNow() {
-    refreshPending_ = false;
     refreshRoot();
     emit refreshed();
     reportHeightIfChanged();

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "state/AppState.h"
-#include "state/Subscription.h"
+#include "ui/kit/CoalescedRefresh.h"
 
 #include <QWidget>
 
@@ -83,7 +83,6 @@ protected:
 
 private:
     void adoptShownResultAsDraft();
-    void scheduleRefresh();
     void buildLayout();
     ErrorBanner& banner();
     QWidget& history();
@@ -101,7 +100,6 @@ private:
     std::function<void(double)> onHeightChanged_;
     bool inputFocused_ = false;
     bool outputFocused_ = false;
-    bool refreshPending_ = false;
     std::string lastOutputText_;
     std::optional<int> reportedHeight_;
 
@@ -117,7 +115,7 @@ private:
     int editorHeight_ = 280;
     // In the order of the in-app shortcut entries.
     std::array<QShortcut*, 6> shortcuts_{};
-    Subscription subscription_;
+    CoalescedRefresh refresher_;
 };
 
 } // namespace quorvane

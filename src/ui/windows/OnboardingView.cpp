@@ -28,7 +28,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -93,7 +92,8 @@ OnboardingView::OnboardingView(AppState& state, std::function<void()> onFinish, 
     : QWidget(parent)
     , state_(state)
     , onFinish_(std::move(onFinish))
-    , loadedProvider_(state.providerID()) {
+    , loadedProvider_(state.providerID())
+    , refresher_(state, *this, [this] { refresh(); }) {
     setFixedSize(fixedWidth, fixedHeight);
 
     auto* outer = new QVBoxLayout(this);
@@ -124,10 +124,9 @@ OnboardingView::OnboardingView(AppState& state, std::function<void()> onFinish, 
 
     column->addWidget(makeFooter());
 
-    subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
     if (auto* theme = ApplicationTheme::instance()) {
         connect(theme, &ApplicationTheme::desktopSchemeChanged, this,
-                &OnboardingView::scheduleRefresh);
+                [this] { refresher_.schedule(); });
     }
     refresh();
 }
@@ -246,17 +245,6 @@ void OnboardingView::launchAtLoginToggled(bool enabled) {
     // The service says what the login item really is, so a refused registration flips back.
     state_.setLaunchAtLogin(state_.launchService().setEnabled(enabled));
     refresh();
-}
-
-void OnboardingView::scheduleRefresh() {
-    if (refreshPending_) {
-        return;
-    }
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        refreshPending_ = false;
-        refresh();
-    });
 }
 
 void OnboardingView::refresh() {

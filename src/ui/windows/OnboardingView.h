@@ -5,7 +5,7 @@
 #pragma once
 
 #include "engine/ProviderID.h"
-#include "state/Subscription.h"
+#include "ui/kit/CoalescedRefresh.h"
 
 #include <QWidget>
 
@@ -89,7 +89,6 @@ private:
     void setStep(int step);
     void loadKeyDraft();
     void launchAtLoginToggled(bool enabled);
-    void scheduleRefresh();
     void refreshPages();
     void refreshFooter();
     void refreshColors();
@@ -101,7 +100,6 @@ private:
 
     // The provider the key field was last loaded for; a change of it reloads the field.
     ProviderID loadedProvider_;
-    bool refreshPending_ = false;
 
     VisualEffectView* background_ = nullptr;
     QStackedWidget* pages_ = nullptr;
@@ -121,7 +119,7 @@ private:
     std::vector<OnboardingLabel*> symbolLabels_;
     std::vector<OnboardingPageHeader*> headers_;
 
-    Subscription subscription_;
+    CoalescedRefresh refresher_;
 };
 
 } // namespace quorvane

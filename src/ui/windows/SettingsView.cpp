@@ -16,7 +16,6 @@
 #include "ui/windows/SupportSection.h"
 
 #include <QScrollArea>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quorvane {
@@ -36,7 +35,8 @@ QString versionString() {
 SettingsView::SettingsView(AppState& state, QWidget* parent)
     : QWidget(parent)
     , state_(state)
-    , scroll_(new QScrollArea(this)) {
+    , scroll_(new QScrollArea(this))
+    , refresher_(state, *this, [this] { refresh(); }) {
     setFixedWidth(formWidth);
     setMinimumHeight(formMinimumHeight);
     setAutoFillBackground(true);
@@ -71,10 +71,9 @@ SettingsView::SettingsView(AppState& state, QWidget* parent)
     layout->addWidget(scroll_);
 
     refreshColorScheme();
-    subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
     if (auto* theme = ApplicationTheme::instance()) {
         connect(theme, &ApplicationTheme::desktopSchemeChanged, this,
-                &SettingsView::scheduleRefresh);
+                [this] { refresher_.schedule(); });
     }
 }
 
@@ -87,17 +86,6 @@ Section* SettingsView::addSection(QWidget* content) {
     sections_.push_back(section);
     refreshers_.emplace_back([section] { section->refresh(); });
     return section;
-}
-
-void SettingsView::scheduleRefresh() {
-    if (refreshPending_) {
-        return;
-    }
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        refreshPending_ = false;
-        refresh();
-    });
 }
 
 void SettingsView::refresh() {

@@ -4,7 +4,7 @@
 // asks each to re-read, at most once per event-loop turn.
 #pragma once
 
-#include "state/Subscription.h"
+#include "ui/kit/CoalescedRefresh.h"
 
 #include <QWidget>
 
@@ -45,7 +45,6 @@ public:
 private:
     template <typename Section>
     Section* addSection(QWidget* content);
-    void scheduleRefresh();
     void refreshColorScheme();
 
     AppState& state_;
@@ -56,8 +55,7 @@ private:
     BehaviorSection* behavior_ = nullptr;
     std::vector<QWidget*> sections_;
     std::vector<std::function<void()>> refreshers_;
-    bool refreshPending_ = false;
-    Subscription subscription_;
+    CoalescedRefresh refresher_;
 };
 
 } // namespace quorvane
