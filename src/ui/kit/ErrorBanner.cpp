@@ -5,6 +5,7 @@
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -110,20 +111,12 @@ bool ErrorBanner::suggestsSettings() const {
 void ErrorBanner::applyColors() {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
     const QColor orange = DesignColors::orange(scheme);
-    QPalette iconPalette = icon_->palette();
-    iconPalette.setColor(QPalette::WindowText, orange);
-    icon_->setPalette(iconPalette);
-
-    QPalette messagePalette = message_->palette();
-    messagePalette.setColor(QPalette::WindowText, DesignColors::primary(scheme));
-    message_->setPalette(messagePalette);
+    WidgetPalette::setForeground(*icon_, orange);
+    WidgetPalette::setForeground(*message_, DesignColors::primary(scheme));
 
     // The orange of the words is a deeper one than the icon's, to be read on the orange ground.
     const QColor orangeText = DesignColors::orangeText(scheme);
-    QPalette buttonPalette = settingsButton_->palette();
-    buttonPalette.setColor(QPalette::ButtonText, orangeText);
-    buttonPalette.setColor(QPalette::WindowText, orangeText);
-    settingsButton_->setPalette(buttonPalette);
+    WidgetPalette::setForeground(*settingsButton_, orangeText);
     settingsButton_->setIcon(Symbols::icon("arrow.right", 10, orangeText));
 }
 

@@ -10,9 +10,9 @@
 #include "ui/kit/ResultSweep.h"
 #include "ui/kit/ShadowUnderlay.h"
 #include "ui/kit/TransparentTextEditor.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/EditorCornerButton.h"
 #include "ui/panel/EditorSurface.h"
-#include "ui/panel/PanelPalette.h"
 #include "ui/panel/PopoverView.h"
 
 #include <QHBoxLayout>
@@ -203,9 +203,9 @@ void EditorCard::refreshPlaceholder() {
     // White on the dark material; on the light one white would not be seen at all, so there
     // it is the secondary label colour.
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    PanelPalette::setForeground(*placeholder_, scheme == ColorScheme::Scheme::dark
-                                                   ? DesignColors::white()
-                                                   : DesignColors::secondary(scheme));
+    WidgetPalette::setForeground(*placeholder_, scheme == ColorScheme::Scheme::dark
+                                                    ? DesignColors::white()
+                                                    : DesignColors::secondary(scheme));
     placeholder_->setVisible(shown);
     placeholder_->raise();
 }

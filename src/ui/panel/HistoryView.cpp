@@ -6,6 +6,7 @@
 #include "ui/kit/Divider.h"
 #include "ui/kit/PushButtonSize.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/HistoryRow.h"
 
 #include <QHBoxLayout>
@@ -148,9 +149,7 @@ void HistoryView::applyScheme() {
     }
     scheme_ = scheme;
     // Destructive, in the red that the settings' "Clear all" has too.
-    QPalette palette = clearAll_->palette();
-    palette.setColor(QPalette::ButtonText, DesignColors::redText(scheme));
-    clearAll_->setPalette(palette);
+    WidgetPalette::setForeground(*clearAll_, DesignColors::redText(scheme));
 }
 
 void HistoryView::rebuildRows() {

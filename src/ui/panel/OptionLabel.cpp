@@ -4,7 +4,7 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/Symbols.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,9 +45,9 @@ QString OptionLabel::title() const {
 
 void OptionLabel::applyColors() {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    PanelPalette::setForeground(*symbol_, DesignColors::secondary(scheme));
-    PanelPalette::setForeground(*title_, DesignColors::primary(scheme));
-    PanelPalette::setForeground(*info_, DesignColors::tertiary(scheme));
+    WidgetPalette::setForeground(*symbol_, DesignColors::secondary(scheme));
+    WidgetPalette::setForeground(*title_, DesignColors::primary(scheme));
+    WidgetPalette::setForeground(*info_, DesignColors::tertiary(scheme));
 }
 
 } // namespace quorvane

@@ -6,7 +6,7 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/Symbols.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/PanelStatusCapsule.h"
 #include "ui/panel/PopoverView.h"
 
@@ -66,7 +66,7 @@ void PanelFooter::refresh() {
 
     const QColor purple = DesignColors::purpleText(ColorScheme::of(this));
     if (sponsor_->palette().color(QPalette::ButtonText) != purple) {
-        PanelPalette::setForeground(*sponsor_, purple);
+        WidgetPalette::setForeground(*sponsor_, purple);
         sponsor_->setIcon(Symbols::icon("heart", heartSize, purple));
     }
 }

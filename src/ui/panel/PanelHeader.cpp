@@ -5,8 +5,8 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/KitButton.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/PanelBadge.h"
-#include "ui/panel/PanelPalette.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/PresetMenu.h"
 
@@ -73,7 +73,7 @@ void PanelHeader::toggleHistory() {
 
 void PanelHeader::refresh() {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    PanelPalette::setForeground(*title_, DesignColors::primary(scheme));
+    WidgetPalette::setForeground(*title_, DesignColors::primary(scheme));
     const QColor secondary = DesignColors::secondary(scheme);
     for (KitButton* button : {historyButton_, settingsButton_, closeButton_}) {
         button->setLabelColor(secondary);

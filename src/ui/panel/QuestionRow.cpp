@@ -3,7 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -57,7 +57,7 @@ void QuestionRow::setAnswer(const QString& answer) {
 }
 
 void QuestionRow::applyColors() {
-    PanelPalette::setForeground(*question_, DesignColors::primary(ColorScheme::of(this)));
+    WidgetPalette::setForeground(*question_, DesignColors::primary(ColorScheme::of(this)));
 }
 
 } // namespace quorvane

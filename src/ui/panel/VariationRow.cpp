@@ -6,7 +6,7 @@
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/KitButton.h"
 #include "ui/kit/ShapePainter.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -70,8 +70,8 @@ void VariationRow::setText(const QString& text) {
 
 void VariationRow::applyColors() {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    PanelPalette::setForeground(*number_, DesignColors::secondary(scheme));
-    PanelPalette::setForeground(*text_, DesignColors::primary(scheme));
+    WidgetPalette::setForeground(*number_, DesignColors::secondary(scheme));
+    WidgetPalette::setForeground(*text_, DesignColors::primary(scheme));
 }
 
 void VariationRow::paintEvent(QPaintEvent*) {

@@ -6,7 +6,7 @@
 #include "ui/kit/KitButton.h"
 #include "ui/kit/SoftButtonStyle.h"
 #include "ui/kit/Symbols.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/VariationRow.h"
 
@@ -98,8 +98,8 @@ void VariationsPicker::syncRows() {
 void VariationsPicker::refresh() {
     syncRows();
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    PanelPalette::setForeground(*symbol_, DesignColors::indigo(scheme));
-    PanelPalette::setForeground(*title_, DesignColors::primary(scheme));
+    WidgetPalette::setForeground(*symbol_, DesignColors::indigo(scheme));
+    WidgetPalette::setForeground(*title_, DesignColors::primary(scheme));
 }
 
 } // namespace quorvane

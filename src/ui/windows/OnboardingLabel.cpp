@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -57,18 +58,14 @@ void OnboardingLabel::refreshLook() {
     icon_->setFont(Symbols::font(QFontInfo(font).pixelSize()));
     icon_->setText(Symbols::glyph(symbol_.toStdString()));
     for (QLabel* label : {icon_, text_}) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, color);
-        label->setPalette(palette);
+        WidgetPalette::setForeground(*label, color);
     }
 }
 
 void OnboardingLabel::tint(QLabel* label, bool secondary) {
     const auto scheme = ColorScheme::of(label);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText,
-                     secondary ? DesignColors::secondary(scheme) : DesignColors::primary(scheme));
-    label->setPalette(palette);
+    WidgetPalette::setForeground(*label, secondary ? DesignColors::secondary(scheme)
+                                                   : DesignColors::primary(scheme));
 }
 
 } // namespace quorvane

@@ -17,6 +17,7 @@
 #include "ui/kit/SoftButtonStyle.h"
 #include "ui/kit/Symbols.h"
 #include "ui/kit/VisualEffectView.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -314,9 +315,7 @@ void OnboardingView::refreshColors() {
     const QColor link = DesignColors::linkText(scheme);
     keyLink_->setIcon(Symbols::icon("arrow.up.right.square",
                                     QFontInfo(DesignFonts::callout()).pixelSize() + 2, link));
-    QPalette linkPalette = keyLink_->palette();
-    linkPalette.setColor(QPalette::ButtonText, link);
-    keyLink_->setPalette(linkPalette);
+    WidgetPalette::setForeground(*keyLink_, link);
 }
 
 QLabel* OnboardingView::addText(QVBoxLayout* layout, const QString& text, const QFont& font,

@@ -7,6 +7,7 @@
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/PushButtonSize.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/windows/PresetTextEditor.h"
 #include "ui/windows/SettingsRow.h"
 
@@ -116,9 +117,7 @@ void PresetBuiltInRow::refresh() {
     resetButton_->setVisible(customized);
     const QColor orange = DesignColors::orangeText(ColorScheme::of(this));
     for (QLabel* label : {markIcon_, markText_}) {
-        QPalette colors = label->palette();
-        colors.setColor(QPalette::WindowText, orange);
-        label->setPalette(colors);
+        WidgetPalette::setForeground(*label, orange);
     }
 }
 

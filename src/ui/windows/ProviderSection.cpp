@@ -6,6 +6,7 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/windows/FormComboBox.h"
 #include "ui/windows/SecureKeyField.h"
 #include "ui/windows/SettingsGroup.h"
@@ -365,10 +366,8 @@ void ProviderSection::refreshKeyBlock() {
     }
     const bool good = !keyDraft_.isEmpty() || fromEnvironment;
     keyStatus_->setText(Symbols::glyph(keyStatusSymbol_.toStdString()));
-    QPalette palette = keyStatus_->palette();
-    palette.setColor(QPalette::WindowText,
-                     good ? DesignColors::green(scheme) : DesignColors::secondary(scheme));
-    keyStatus_->setPalette(palette);
+    WidgetPalette::setForeground(*keyStatus_, good ? DesignColors::green(scheme)
+                                                   : DesignColors::secondary(scheme));
 
     keyExplanation_->setText(
         fromEnvironment
@@ -382,9 +381,7 @@ void ProviderSection::refreshKeyBlock() {
     keyPageLink_->setVisible(!keyPageUrl(id).isEmpty());
     const QColor link = DesignColors::linkText(scheme);
     keyPageLink_->setIcon(Symbols::icon("arrow.up.right.square", 12, link));
-    QPalette linkColors = keyPageLink_->palette();
-    linkColors.setColor(QPalette::ButtonText, link);
-    keyPageLink_->setPalette(linkColors);
+    WidgetPalette::setForeground(*keyPageLink_, link);
 }
 
 void ProviderSection::refreshFooter() {

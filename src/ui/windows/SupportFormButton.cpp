@@ -4,6 +4,7 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/windows/SettingsRow.h"
 
 #include <QDesktopServices>
@@ -95,12 +96,8 @@ void SupportFormButton::applyLook() {
     if (!destructive_) {
         return;
     }
-    QPalette colors = palette();
-    colors.setColor(QPalette::ButtonText, shown);
-    // Setting the palette sends PaletteChange again; the guard keeps it from looping.
-    if (colors != palette()) {
-        setPalette(colors);
-    }
+    // Runs on every palette change; an unchanged colour sends none, so it does not loop.
+    WidgetPalette::setForeground(*this, shown);
 }
 
 } // namespace quorvane
