@@ -72,7 +72,7 @@ void TransparentTextEditor::configure(const Configuration& configuration) {
         flags = Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
     }
     m_textView->setTextInteractionFlags(flags);
-    applyForeground();
+    applyColors();
 
     m_applyingBinding = wasApplying;
 }
@@ -103,7 +103,7 @@ void TransparentTextEditor::forwardUserEdit() {
 
 // The label colour follows the scheme the editor ends up in, which is only
 // known once an owner has placed it.
-void TransparentTextEditor::applyForeground() {
+void TransparentTextEditor::applyColors() {
     const QColor label = DesignColors::primary(ColorScheme::of(this));
     QPalette palette = m_textView->palette();
     if (palette.color(QPalette::Text) == label) {
@@ -140,13 +140,13 @@ void TransparentTextEditor::resizeEvent(QResizeEvent* event) {
 void TransparentTextEditor::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) {
-        applyForeground();
+        applyColors();
     }
 }
 
 void TransparentTextEditor::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    applyForeground();
+    applyColors();
 }
 
 TransparentTextEditor::~TransparentTextEditor() {

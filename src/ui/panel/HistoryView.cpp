@@ -133,7 +133,7 @@ void HistoryView::noteChange(AppState::Property property) {
 }
 
 void HistoryView::refresh() {
-    applyScheme();
+    applyColors();
     const bool empty = state_.history().empty();
     clearAll_->setVisible(!empty);
     content_->setCurrentWidget(empty ? empty_ : static_cast<QWidget*>(scroll_));
@@ -142,7 +142,7 @@ void HistoryView::refresh() {
     }
 }
 
-void HistoryView::applyScheme() {
+void HistoryView::applyColors() {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
     if (scheme_ == scheme) {
         return;

@@ -43,7 +43,7 @@ private:
     void noteChange(AppState::Property property);
     void rebuildRows();
     // The destructive button's colour follows the light or dark look the panel shows.
-    void applyScheme();
+    void applyColors();
     void clearAll();
 
     AppState& state_;

@@ -254,7 +254,7 @@ void OnboardingView::refresh() {
     }
     refreshPages();
     refreshFooter();
-    refreshColors();
+    applyColors();
 }
 
 void OnboardingView::refreshPages() {
@@ -296,7 +296,7 @@ void OnboardingView::refreshFooter() {
     primary_->setEnabled(isContinueEnabled());
 }
 
-void OnboardingView::refreshColors() {
+void OnboardingView::applyColors() {
     ApplicationTheme::apply(*this, ApplicationTheme::windowScheme(state_.appearance()));
     for (QLabel* label : secondaryLabels_) {
         OnboardingLabel::tint(label, true);
@@ -305,7 +305,7 @@ void OnboardingView::refreshColors() {
         OnboardingLabel::tint(label, false);
     }
     for (OnboardingLabel* label : symbolLabels_) {
-        label->refreshLook();
+        label->applyColors();
     }
     for (OnboardingPageHeader* header : headers_) {
         OnboardingLabel::tint(header->titleLabel(), false);

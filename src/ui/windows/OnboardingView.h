@@ -91,7 +91,7 @@ private:
     void launchAtLoginToggled(bool enabled);
     void refreshPages();
     void refreshFooter();
-    void refreshColors();
+    void applyColors();
 
     AppState& state_;
     std::function<void()> onFinish_;

@@ -40,7 +40,7 @@ int SegmentedPicker::addSegment(const QString& symbol, const QString& text) {
     buttons_->addButton(button, index);
     layout_->addWidget(button);
     symbols_ << symbol;
-    refreshIcons();
+    applyColors();
     return index;
 }
 
@@ -65,11 +65,11 @@ void SegmentedPicker::setCurrentIndex(int index) {
 void SegmentedPicker::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) {
-        refreshIcons();
+        applyColors();
     }
 }
 
-void SegmentedPicker::refreshIcons() {
+void SegmentedPicker::applyColors() {
     const QColor color = DesignColors::primary(ColorScheme::of(this));
     for (int index = 0; index < symbols_.size(); ++index) {
         buttons_->button(index)->setIcon(

@@ -30,7 +30,7 @@ SupportFormButton::SupportFormButton(const QString& symbol, const QString& text,
     setFont(DesignFonts::body());
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(text);
-    applyLook();
+    applyColors();
 }
 
 SupportFormButton* SupportFormButton::link(const QString& symbol, const QString& text,
@@ -47,13 +47,13 @@ void SupportFormButton::setDestructive(bool destructive) {
         return;
     }
     destructive_ = destructive;
-    applyLook();
+    applyColors();
 }
 
 void SupportFormButton::changeEvent(QEvent* event) {
     QPushButton::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::EnabledChange) {
-        applyLook();
+        applyColors();
     }
 }
 
@@ -85,7 +85,7 @@ void SupportFormButton::paintEvent(QPaintEvent*) {
                          isEnabled(), text(), QPalette::ButtonText);
 }
 
-void SupportFormButton::applyLook() {
+void SupportFormButton::applyColors() {
     const auto scheme = ColorScheme::of(this);
     const QColor color =
         destructive_ ? DesignColors::redText(scheme) : DesignColors::primary(scheme);
