@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/Symbols.h"
 #include "ui/kit/WidgetPalette.h"
@@ -19,8 +20,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal cornerRadius = 8;
-constexpr qreal symbolSize = 13;
+using Metrics = DesignMetrics::ErrorBanner;
 
 } // namespace
 
@@ -40,7 +40,7 @@ ErrorBanner::ErrorBanner(const std::string& message, bool suggestsSettings,
     row->setContentsMargins(10, 10, 10, 10);
     row->setSpacing(8);
 
-    icon_->setFont(Symbols::font(symbolSize));
+    icon_->setFont(Symbols::font(Metrics::symbolSize));
     icon_->setText(Symbols::glyph("exclamationmark.triangle.fill"));
     icon_->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     row->addWidget(icon_, 0, Qt::AlignTop);
@@ -146,7 +146,7 @@ void ErrorBanner::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     ShapePainter::fillRoundedRect(
-        painter, rect(), cornerRadius,
+        painter, rect(), Metrics::cornerRadius,
         DesignColors::withOpacity(DesignColors::orange(ColorScheme::of(this)), 0.12));
 }
 

@@ -6,6 +6,8 @@
 // card unpadded and unclipped.
 #pragma once
 
+#include "ui/kit/DesignMetrics.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -17,8 +19,9 @@ class Surface : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Surface(qreal cornerRadius = 16, qreal shadowRadius = 18, qreal shadowY = 6,
-                     QWidget* parent = nullptr);
+    explicit Surface(qreal cornerRadius = DesignMetrics::Surface::cornerRadius,
+                     qreal shadowRadius = DesignMetrics::Surface::shadowRadius,
+                     qreal shadowY = DesignMetrics::Surface::shadowY, QWidget* parent = nullptr);
 
     void setContent(QWidget* content);
     QWidget* content() const { return content_; }

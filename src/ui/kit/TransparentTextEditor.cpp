@@ -2,6 +2,7 @@
 
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/DirectTextView.h"
 #include "ui/kit/FindBar.h"
 
@@ -14,7 +15,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int findBarMargin = 8;
+using Metrics = DesignMetrics::TextEditor;
 
 // The value as the text view ends up holding it: the document turns CR LF, a
 // lone CR and a paragraph separator into its own line break, which
@@ -128,8 +129,8 @@ void TransparentTextEditor::placeFindBar() {
         return;
     }
     m_findBar->adjustSize();
-    const int x = qMax(0, width() - m_findBar->width() - findBarMargin);
-    m_findBar->move(x, findBarMargin);
+    const int x = qMax(0, width() - m_findBar->width() - Metrics::findBarMargin);
+    m_findBar->move(x, Metrics::findBarMargin);
 }
 
 void TransparentTextEditor::resizeEvent(QResizeEvent* event) {

@@ -4,6 +4,7 @@
 // items are laid out here because the kit label has no room for a third.
 #pragma once
 
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/KitButton.h"
 
 class QLabel;
@@ -14,7 +15,7 @@ class ActionPrimaryButton : public KitButton {
     Q_OBJECT
 
 public:
-    static constexpr qreal width = 160;
+    static constexpr qreal width = DesignMetrics::ActionBar::primaryWidth;
 
     explicit ActionPrimaryButton(QWidget* parent = nullptr);
 

@@ -5,6 +5,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/DesignSprings.h"
 #include "ui/kit/OpacityTransition.h"
 #include "ui/kit/ResultSweep.h"
@@ -22,11 +23,9 @@ namespace quorvane {
 
 namespace {
 
+using Metrics = DesignMetrics::EditorCard;
+
 constexpr qreal editorFontSize = 16;
-constexpr qreal lineFragmentPadding = 5;
-constexpr qreal textInsetHeight = 9;
-constexpr qreal shadowRadius = 26;
-constexpr qreal shadowY = 10;
 
 // The card sits deeper while a request runs.
 QColor shadowColor(bool enhancing) {
@@ -40,8 +39,8 @@ const QString resultPlaceholder =
 TransparentTextEditor::Configuration editorConfiguration(FieldMode mode, bool enhancing) {
     TransparentTextEditor::Configuration configuration;
     configuration.font = DesignFonts::monospaced(editorFontSize);
-    configuration.textContainerInset = QSizeF(0, textInsetHeight);
-    configuration.lineFragmentPadding = lineFragmentPadding;
+    configuration.textContainerInset = QSizeF(0, Metrics::textInsetHeight);
+    configuration.lineFragmentPadding = Metrics::lineFragmentPadding;
     configuration.isSelectable = true;
     const bool result = mode == FieldMode::result;
     // A result being replaced by a running request must not take edits.
@@ -106,8 +105,8 @@ EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
                          EditorSurface::cornerRadius);
     sweep_ = new ResultSweep(surface_, panel_.state().hasOutput());
     if (parent != nullptr) {
-        shadow_ = new ShadowUnderlay(this, EditorSurface::cornerRadius, shadowRadius,
-                                     QPointF(0, shadowY), shadowColor(false));
+        shadow_ = new ShadowUnderlay(this, EditorSurface::cornerRadius, Metrics::shadowRadius,
+                                     QPointF(0, Metrics::shadowY), shadowColor(false));
     }
 
     connect(&panel_, &PopoverView::refreshed, this, &EditorCard::refresh);
@@ -247,10 +246,11 @@ void EditorCard::placeChildren() {
         editor_->setGeometry(content);
     }
     const QSize hint = placeholder_->sizeHint();
-    placeholder_->setGeometry(content.left() + static_cast<int>(lineFragmentPadding),
-                              content.top() + static_cast<int>(textInsetHeight),
-                              std::max(0, content.width() - static_cast<int>(lineFragmentPadding)),
-                              hint.height());
+    placeholder_->setGeometry(
+        content.left() + static_cast<int>(Metrics::lineFragmentPadding),
+        content.top() + static_cast<int>(Metrics::textInsetHeight),
+        std::max(0, content.width() - static_cast<int>(Metrics::lineFragmentPadding)),
+        hint.height());
     const QSize top = topButtons_->sizeHint();
     topButtons_->setGeometry(surface_->width() - top.width(), 0, top.width(), top.height());
     const QSize corner = clipboard_->sizeHint();

@@ -6,6 +6,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -23,6 +24,8 @@
 namespace quorvane {
 
 namespace {
+
+using Metrics = DesignMetrics::History;
 
 constexpr qreal hoverOpacity = 0.06;
 
@@ -161,11 +164,12 @@ HistoryRow::HistoryRow(const HistoryItem& item, QWidget* parent)
     }
 
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(16, 8, 16, 8);
-    column->setSpacing(3);
+    column->setContentsMargins(Metrics::rowPaddingX, Metrics::rowPaddingY, Metrics::rowPaddingX,
+                               Metrics::rowPaddingY);
+    column->setSpacing(Metrics::rowSpacing);
     column->addWidget(preview_);
     auto* line = new QHBoxLayout();
-    line->setSpacing(6);
+    line->setSpacing(Metrics::detailSpacing);
     line->addWidget(detail_);
     line->addStretch(1);
     line->addWidget(time_);

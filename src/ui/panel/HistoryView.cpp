@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Divider.h"
 #include "ui/kit/PushButtonSize.h"
 #include "ui/kit/Symbols.h"
@@ -20,7 +21,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int listInset = 12;
+using Metrics = DesignMetrics::History;
 
 QPushButton* makeSmallButton(QWidget* parent, const QString& title, const char* objectName) {
     auto* button = new QPushButton(title, parent);
@@ -57,7 +58,7 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The bar ends short of the panel's rounded corner, which would cut it off.
-    scroll_->setContentsMargins(0, 0, listInset, listInset);
+    scroll_->setContentsMargins(0, 0, Metrics::listInset, Metrics::listInset);
     scroll_->viewport()->setAutoFillBackground(false);
     rowsHost_ = new QWidget();
     rowsLayout_ = new QVBoxLayout(rowsHost_);
@@ -76,7 +77,8 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
 QWidget* HistoryView::makeHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(16, 10, 16, 10);
+    row->setContentsMargins(Metrics::headerPaddingX, Metrics::headerPaddingY,
+                            Metrics::headerPaddingX, Metrics::headerPaddingY);
 
     auto* symbol = new QLabel(Symbols::glyph("clock.arrow.circlepath"), header);
     symbol->setFont(Symbols::font(DesignFonts::headline().pixelSize()));
@@ -100,8 +102,8 @@ QWidget* HistoryView::makeEmptyState() {
     auto* empty = new QWidget(this);
     empty->setObjectName(QStringLiteral("historyEmpty"));
     auto* stack = new QVBoxLayout(empty);
-    stack->setContentsMargins(0, 40, 0, 40);
-    stack->setSpacing(6);
+    stack->setContentsMargins(0, Metrics::emptyPaddingY, 0, Metrics::emptyPaddingY);
+    stack->setSpacing(Metrics::emptySpacing);
     auto* symbol = new QLabel(Symbols::glyph("tray"), empty);
     symbol->setFont(Symbols::font(DesignFonts::title2().pixelSize()));
     symbol->setAlignment(Qt::AlignCenter);

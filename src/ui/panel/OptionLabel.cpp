@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 #include "ui/kit/WidgetPalette.h"
 
@@ -13,7 +14,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int spacing = 6;
+using Metrics = DesignMetrics::OptionLabel;
 
 QLabel* symbolLabel(const std::string& name, qreal size, QWidget* parent) {
     auto* label = new QLabel(Symbols::glyph(name), parent);
@@ -30,7 +31,7 @@ OptionLabel::OptionLabel(const std::string& symbol, const QString& title, QWidge
     , info_(symbolLabel("info.circle", 10, this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(spacing);
+    row->setSpacing(Metrics::spacing);
     title_->setFont(DesignFonts::system(13, QFont::Medium));
     row->addWidget(symbol_, 0, Qt::AlignVCenter);
     row->addWidget(title_, 0, Qt::AlignVCenter);

@@ -4,6 +4,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/KitButton.h"
 #include "ui/kit/WidgetPalette.h"
 #include "ui/panel/PanelBadge.h"
@@ -19,8 +20,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int rowSpacing = 11;
-constexpr qreal iconSize = 13;
+using Metrics = DesignMetrics::PanelHeader;
 
 } // namespace
 
@@ -31,7 +31,7 @@ PanelHeader::PanelHeader(PopoverView& panel, QWidget* parent)
     , presetMenu_(new PresetMenu(panel.state(), this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(rowSpacing);
+    row->setSpacing(Metrics::rowSpacing);
     row->addWidget(new PanelBadge(this));
     title_->setFont(DesignFonts::system(17, QFont::Bold));
     row->addWidget(title_);
@@ -60,7 +60,7 @@ KitButton* PanelHeader::addRoundButton(const char* objectName, const char* symbo
     auto* button = new KitButton(std::make_unique<CircleIconButtonStyle>(), this);
     button->setObjectName(QString::fromLatin1(objectName));
     button->setSymbol(symbol);
-    button->setSymbolPixelSize(iconSize);
+    button->setSymbolPixelSize(Metrics::iconSize);
     button->setToolTip(help);
     button->setAccessibleName(help);
     layout()->addWidget(button);

@@ -3,6 +3,7 @@
 #include "ui/kit/ApplicationTheme.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/DesignSprings.h"
 #include "ui/kit/ErrorBanner.h"
 #include "ui/kit/ReduceMotion.h"
@@ -160,6 +161,8 @@ int PopoverView::contentHeight() const {
 
 namespace {
 
+using Metrics = DesignMetrics::Panel;
+
 // A column with the given padding on all edges and spacing between its items.
 QVBoxLayout* column(QWidget* owner, int padding, int spacing) {
     auto* layout = new QVBoxLayout(owner);
@@ -170,9 +173,11 @@ QVBoxLayout* column(QWidget* owner, int padding, int spacing) {
 
 // A card's content padded by 16 inside the floating surface of the main column.
 Surface* surfaceAround(QWidget* content, QWidget* parent) {
-    auto* surface = new Surface(16, 18, 6, parent);
+    auto* surface =
+        new Surface(DesignMetrics::Surface::cornerRadius, DesignMetrics::Surface::shadowRadius,
+                    DesignMetrics::Surface::shadowY, parent);
     auto* padded = new QWidget(surface);
-    column(padded, 16, 0)->addWidget(content);
+    column(padded, DesignMetrics::Surface::contentPadding, 0)->addWidget(content);
     surface->setContent(padded);
     surface->setVisible(false);
     return surface;
@@ -184,14 +189,14 @@ void PopoverView::buildLayout() {
     auto* root = column(this, 0, 0);
 
     mainPage_ = new QWidget(this);
-    auto* page = column(mainPage_, 20, 18);
+    auto* page = column(mainPage_, Metrics::padding, Metrics::pageSpacing);
     auto* headerRow = new QHBoxLayout();
-    headerRow->setSpacing(11);
+    headerRow->setSpacing(Metrics::headerSpacing);
     headerRow->addWidget(new PanelHeader(*this, mainPage_));
     page->addLayout(headerRow);
 
     mainColumn_ = new QVBoxLayout();
-    mainColumn_->setSpacing(16);
+    mainColumn_->setSpacing(Metrics::columnSpacing);
 
     editor_ = new EditorCard(*this, mainPage_);
     editor_->setObjectName("editorCard");
@@ -203,7 +208,7 @@ void PopoverView::buildLayout() {
             [this](const QVariant& value) { editor_->setFixedHeight(qRound(value.toReal())); });
 
     auto* actions = new QVBoxLayout();
-    actions->setSpacing(8);
+    actions->setSpacing(Metrics::actionsSpacing);
     actions->addWidget(new ActionBar(*this, mainPage_));
     advanced_ = new AdvancedOptionsPanel(*this, mainPage_);
     advanced_->setObjectName("advancedOptions");
@@ -219,7 +224,7 @@ void PopoverView::buildLayout() {
     page->addLayout(mainColumn_);
 
     auto* footerRow = new QHBoxLayout();
-    footerRow->setSpacing(8);
+    footerRow->setSpacing(Metrics::footerSpacing);
     footerRow->addWidget(new PanelFooter(*this, mainPage_));
     page->addLayout(footerRow);
     root->addWidget(mainPage_);

@@ -7,6 +7,7 @@
 
 #include "state/AppState.h"
 #include "ui/kit/CoalescedRefresh.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QWidget>
 
@@ -68,8 +69,8 @@ public:
     // The height the content asks for at the fixed width.
     int contentHeight() const;
 
-    static constexpr int width = 480;
-    static constexpr qreal cornerRadius = 26;
+    static constexpr int width = DesignMetrics::Panel::width;
+    static constexpr qreal cornerRadius = DesignMetrics::Panel::cornerRadius;
 
 signals:
     void focusFlagsChanged();

@@ -12,6 +12,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Divider.h"
 #include "ui/kit/KitButton.h"
 #include "ui/kit/SoftButtonStyle.h"
@@ -115,7 +116,8 @@ OnboardingView::OnboardingView(AppState& state, std::function<void()> onFinish, 
     pages_->addWidget(makeDonePage());
     auto* pageFrame = new QWidget(background_);
     auto* pageLayoutBox = new QVBoxLayout(pageFrame);
-    pageLayoutBox->setContentsMargins(28, 28, 28, 28);
+    constexpr int page = DesignMetrics::Onboarding::pagePadding;
+    pageLayoutBox->setContentsMargins(page, page, page, page);
     pageLayoutBox->addWidget(pages_);
     column->addWidget(pageFrame, 1);
 
@@ -473,7 +475,8 @@ QWidget* OnboardingView::makeDonePage() {
 QWidget* OnboardingView::makeFooter() {
     auto* footer = new QWidget(background_);
     auto* layout = new QHBoxLayout(footer);
-    layout->setContentsMargins(16, 16, 16, 16);
+    constexpr int padding = DesignMetrics::Onboarding::footerPadding;
+    layout->setContentsMargins(padding, padding, padding, padding);
 
     back_ = new KitButton(std::make_unique<SoftButtonStyle>(), footer);
     back_->setText(QStringLiteral("Back"));

@@ -6,6 +6,7 @@
 
 #include "engine/ProviderID.h"
 #include "ui/kit/CoalescedRefresh.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QWidget>
 
@@ -36,8 +37,8 @@ class OnboardingView : public QWidget {
 public:
     enum OnboardingStep { welcome = 0, provider = 1, apiKey = 2, options = 3, done = 4 };
 
-    static constexpr int fixedWidth = 480;
-    static constexpr int fixedHeight = 520;
+    static constexpr int fixedWidth = DesignMetrics::Onboarding::width;
+    static constexpr int fixedHeight = DesignMetrics::Onboarding::height;
 
     OnboardingView(AppState& state, std::function<void()> onFinish, QWidget* parent = nullptr);
     ~OnboardingView() override;

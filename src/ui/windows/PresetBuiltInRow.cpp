@@ -5,6 +5,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/PushButtonSize.h"
 #include "ui/kit/Symbols.h"
 #include "ui/kit/WidgetPalette.h"
@@ -25,10 +26,9 @@ namespace quorvane {
 
 namespace {
 
-constexpr int editorHeight = 60;
+using Metrics = DesignMetrics::PresetRow;
+
 constexpr qreal editorOpacity = 0.8;
-constexpr qreal symbolSize = 14;
-constexpr qreal markSymbolSize = 11;
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -53,7 +53,7 @@ PresetBuiltInRow::PresetBuiltInRow(AppState& state, Preset preset, QWidget* pare
     layout->setSpacing(7);
     layout->addWidget(buildHeader());
 
-    editor_ = new PresetTextEditor(editorHeight);
+    editor_ = new PresetTextEditor(Metrics::builtInEditorHeight);
     editor_->editor()->setAccessibleName(toQString(label(preset)) +
                                          QStringLiteral(" instructions"));
     auto* fade = new QGraphicsOpacityEffect(editor_);
@@ -77,7 +77,7 @@ QWidget* PresetBuiltInRow::buildHeader() {
 
     // A glyph in the secondary text colour, so that it follows the window's scheme.
     auto* symbol = new QLabel(Symbols::glyph(symbolName(preset_)));
-    symbol->setFont(Symbols::font(symbolSize));
+    symbol->setFont(Symbols::font(Metrics::symbolSize));
     symbol->setForegroundRole(QPalette::PlaceholderText);
     auto* name = new QLabel(toQString(label(preset_)));
     name->setFont(DesignFonts::system(12, QFont::Medium));
@@ -87,7 +87,7 @@ QWidget* PresetBuiltInRow::buildHeader() {
     markLayout->setContentsMargins(0, 0, 0, 0);
     markLayout->setSpacing(3);
     markIcon_ = new QLabel(Symbols::glyph("pencil.circle"));
-    markIcon_->setFont(Symbols::font(markSymbolSize));
+    markIcon_->setFont(Symbols::font(Metrics::markSymbolSize));
     markText_ = new QLabel(QStringLiteral("Customized"));
     markText_->setFont(DesignFonts::caption());
     markLayout->addWidget(markIcon_);

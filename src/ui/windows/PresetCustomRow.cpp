@@ -1,6 +1,7 @@
 #include "ui/windows/PresetCustomRow.h"
 
 #include "state/AppState.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/windows/PresetTextEditor.h"
 #include "ui/windows/SettingsRow.h"
 #include "ui/windows/SupportFormButton.h"
@@ -15,7 +16,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int editorHeight = 84;
+using Metrics = DesignMetrics::PresetRow;
 
 } // namespace
 
@@ -25,7 +26,7 @@ PresetCustomRow::PresetCustomRow(AppState& state, const CustomPreset& preset, QW
     , preset_(preset)
     , nameField_(new QLineEdit)
     , deleteButton_(new SupportFormButton(QStringLiteral("trash"), QString()))
-    , editor_(new PresetTextEditor(editorHeight)) {
+    , editor_(new PresetTextEditor(Metrics::customEditorHeight)) {
     auto* layout = new QVBoxLayout(this);
     // Inset as the form's other rows are, so nothing touches the card's edges.
     layout->setContentsMargins(SettingsRow::leadingInset, 4, SettingsRow::leadingInset, 4);

@@ -3,6 +3,7 @@
 #include "ui/kit/CardShape.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QAbstractScrollArea>
 #include <QCoreApplication>
@@ -15,8 +16,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal cornerRadius = 7;
-constexpr int innerPadding = 6;
+using Metrics = DesignMetrics::PresetRow;
 
 // The callout size (12) in the fixed-pitch face.
 constexpr qreal calloutSize = 12;
@@ -25,7 +25,7 @@ constexpr qreal calloutSize = 12;
 
 PresetTextEditor::PresetTextEditor(int editorHeight, QWidget* parent)
     : QWidget(parent)
-    , card_(new CardShape(false, cornerRadius, this))
+    , card_(new CardShape(false, Metrics::editorCornerRadius, this))
     , editor_(new QPlainTextEdit) {
     editor_->setFrameShape(QFrame::NoFrame);
     editor_->setFont(DesignFonts::monospaced(calloutSize));
@@ -42,7 +42,8 @@ PresetTextEditor::PresetTextEditor(int editorHeight, QWidget* parent)
 
     auto* padded = new QWidget;
     auto* paddedLayout = new QVBoxLayout(padded);
-    paddedLayout->setContentsMargins(innerPadding, innerPadding, innerPadding, innerPadding);
+    paddedLayout->setContentsMargins(Metrics::editorPadding, Metrics::editorPadding,
+                                     Metrics::editorPadding, Metrics::editorPadding);
     paddedLayout->addWidget(editor_);
     card_->setContent(padded);
 

@@ -5,6 +5,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 #include "ui/kit/WidgetPalette.h"
 #include "ui/windows/FormComboBox.h"
@@ -29,8 +30,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal badgeSymbolSize = 10;
-constexpr qreal rowSymbolSize = 15;
+using Metrics = DesignMetrics::ProviderSection;
 
 QString toQString(const std::string& text) {
     return QString::fromStdString(text);
@@ -160,7 +160,7 @@ QWidget* ProviderSection::buildKeyBlock() {
     keyField_->lineEdit()->setAccessibleName(tr("API key"));
     connect(keyField_, &SecureKeyField::textEdited, this, &ProviderSection::saveKeyDraft);
     keyStatus_ = new QLabel(control);
-    keyStatus_->setFont(Symbols::font(rowSymbolSize));
+    keyStatus_->setFont(Symbols::font(Metrics::rowSymbolSize));
     controlLayout->addWidget(keyField_);
     controlLayout->addWidget(keyStatus_);
     layout->addWidget(new SettingsRow(QStringLiteral("key"), tr("API key"), control, block));
@@ -309,7 +309,7 @@ void ProviderSection::refreshBadge() {
         }
     }
     const auto [tint, text] = badgeColors(badgeSymbol_, ColorScheme::of(this));
-    badge_->setText(symbolAndText(badgeSymbol_, badgeText_, text, badgeSymbolSize));
+    badge_->setText(symbolAndText(badgeSymbol_, badgeText_, text, Metrics::badgeSymbolSize));
     badge_->setAccessibleName(badgeText_);
     badge_->setStyleSheet(QStringLiteral("QLabel { background: %1; border-radius: 9px; }")
                               .arg(DesignColors::withOpacity(tint, 0.16).name(QColor::HexArgb)));
@@ -339,7 +339,7 @@ void ProviderSection::refreshModelRow() {
     }
 
     const bool fetching = state_.isFetchingModels();
-    refreshButton_->setIcon(Symbols::icon("arrow.clockwise", rowSymbolSize,
+    refreshButton_->setIcon(Symbols::icon("arrow.clockwise", Metrics::rowSymbolSize,
                                           DesignColors::primary(ColorScheme::of(this))));
     refreshButton_->setVisible(!fetching);
     fetchIndicator_->setVisible(fetching);

@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 
 #include <QButtonGroup>
@@ -14,7 +15,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal segmentSymbolSize = 13;
+using Metrics = DesignMetrics::FormControls;
 
 } // namespace
 
@@ -73,7 +74,7 @@ void SegmentedPicker::applyColors() {
     const QColor color = DesignColors::primary(ColorScheme::of(this));
     for (int index = 0; index < symbols_.size(); ++index) {
         buttons_->button(index)->setIcon(
-            Symbols::icon(symbols_.at(index).toStdString(), segmentSymbolSize, color));
+            Symbols::icon(symbols_.at(index).toStdString(), Metrics::segmentSymbolSize, color));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,8 +15,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal cardRadius = 8;
-constexpr int rowInset = 10;
+using Metrics = DesignMetrics::SettingsGroup;
 
 // The rounded card behind the rows; it draws the hairlines between rows
 // itself so that a hidden row takes its separator with it.
@@ -31,7 +31,7 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF rect = QRectF(this->rect()).adjusted(0.5, 0.5, -0.5, -0.5);
         QPainterPath path;
-        path.addRoundedRect(rect, cardRadius, cardRadius);
+        path.addRoundedRect(rect, Metrics::cardRadius, Metrics::cardRadius);
         painter.fillPath(
             path, DesignColors::withOpacity(DesignColors::primary(scheme),
                                             scheme == ColorScheme::Scheme::dark ? 0.05 : 0.03));
@@ -52,7 +52,7 @@ private:
             }
             if (!first) {
                 const int y = row->geometry().top() - 1;
-                painter.drawLine(rowInset, y, width() - rowInset, y);
+                painter.drawLine(Metrics::rowInset, y, width() - Metrics::rowInset, y);
             }
             first = false;
         }

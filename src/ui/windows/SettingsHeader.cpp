@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 
 #include <QGraphicsDropShadowEffect>
@@ -17,15 +18,13 @@ namespace quorvane {
 
 namespace {
 
-constexpr int tileSize = 42;
-constexpr qreal tileRadius = 11;
-constexpr qreal tileSymbolSize = 22;
+using Metrics = DesignMetrics::SettingsHeader;
 
 class HeaderTile : public QWidget {
 public:
     explicit HeaderTile(QWidget* parent)
         : QWidget(parent) {
-        setFixedSize(tileSize, tileSize);
+        setFixedSize(Metrics::tileSize, Metrics::tileSize);
         auto* shadow = new QGraphicsDropShadowEffect(this);
         shadow->setBlurRadius(10);
         shadow->setOffset(0, 2);
@@ -44,9 +43,10 @@ protected:
         gradient.setColorAt(0, accent);
         gradient.setColorAt(1, DesignColors::withOpacity(accent, 0.6));
         QPainterPath path;
-        path.addRoundedRect(rect, tileRadius, tileRadius);
+        path.addRoundedRect(rect, Metrics::tileRadius, Metrics::tileRadius);
         painter.fillPath(path, gradient);
-        Symbols::paint(painter, rect, "wand.and.stars", tileSymbolSize, DesignColors::white());
+        Symbols::paint(painter, rect, "wand.and.stars", Metrics::tileSymbolSize,
+                       DesignColors::white());
     }
 };
 

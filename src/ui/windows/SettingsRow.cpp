@@ -1,6 +1,7 @@
 #include "ui/windows/SettingsRow.h"
 
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 
 #include <QHBoxLayout>
@@ -10,7 +11,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal symbolSize = 15;
+using Metrics = DesignMetrics::SettingsRow;
 
 } // namespace
 
@@ -21,7 +22,7 @@ SettingsRow::SettingsRow(const QString& symbol, const QString& label, QWidget* c
     , label_(new QLabel(label, this))
     , control_(control) {
     const QString glyph = Symbols::glyph(symbol.toStdString());
-    symbol_->setFont(Symbols::font(symbolSize));
+    symbol_->setFont(Symbols::font(Metrics::symbolSize));
     symbol_->setText(glyph);
     symbol_->setFixedWidth(glyph.isEmpty() ? 0 : symbolColumn);
     symbol_->setVisible(!glyph.isEmpty());

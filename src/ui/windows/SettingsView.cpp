@@ -2,6 +2,7 @@
 
 #include "state/AppState.h"
 #include "ui/kit/ApplicationTheme.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/windows/AboutSection.h"
 #include "ui/windows/AboutVersion.h"
 #include "ui/windows/AppearanceSection.h"
@@ -22,8 +23,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int formMargin = 20;
-constexpr int sectionSpacing = 18;
+using Metrics = DesignMetrics::SettingsForm;
 
 QString versionString() {
     const ApplicationInfo info;
@@ -43,8 +43,8 @@ SettingsView::SettingsView(AppState& state, QWidget* parent)
 
     auto* content = new QWidget(scroll_);
     auto* form = new QVBoxLayout(content);
-    form->setContentsMargins(formMargin, formMargin, formMargin, formMargin);
-    form->setSpacing(sectionSpacing);
+    form->setContentsMargins(Metrics::margin, Metrics::margin, Metrics::margin, Metrics::margin);
+    form->setSpacing(Metrics::sectionSpacing);
 
     auto* headerGroup = new SettingsGroup(QString(), content);
     header_ = new SettingsHeader(versionString());

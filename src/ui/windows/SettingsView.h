@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ui/kit/CoalescedRefresh.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QWidget>
 
@@ -25,8 +26,8 @@ class SettingsView : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int formWidth = 520;
-    static constexpr int formMinimumHeight = 600;
+    static constexpr int formWidth = DesignMetrics::SettingsForm::width;
+    static constexpr int formMinimumHeight = DesignMetrics::SettingsForm::minimumHeight;
 
     explicit SettingsView(AppState& state, QWidget* parent = nullptr);
     ~SettingsView() override;

@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 #include "ui/kit/WidgetPalette.h"
 #include "ui/windows/SettingsRow.h"
@@ -19,7 +20,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal symbolSize = 14;
+using Metrics = DesignMetrics::FormControls;
 
 } // namespace
 
@@ -91,7 +92,7 @@ void SupportFormButton::applyColors() {
         destructive_ ? DesignColors::redText(scheme) : DesignColors::primary(scheme);
     const QColor shown = isEnabled() ? color : DesignColors::withOpacity(color, 0.45);
     if (!symbol_.isEmpty()) {
-        setIcon(Symbols::icon(symbol_.toStdString(), symbolSize, shown));
+        setIcon(Symbols::icon(symbol_.toStdString(), Metrics::buttonSymbolSize, shown));
     }
     if (!destructive_) {
         return;
