@@ -1,11 +1,10 @@
 #include "support/Snapshots.h"
 
+#include "support/Render.h"
 #include "ui/kit/ColorScheme.h"
 
 #include <gtest/gtest.h>
 
-#include <QPainter>
-#include <QPixmap>
 #include <QWidget>
 
 #include <cstdlib>
@@ -25,17 +24,6 @@ std::optional<QDir> Snapshots::directory() {
     return directory;
 }
 
-QImage Snapshots::render(QWidget& window, const QColor& desktop) {
-    const QPixmap painted = window.grab();
-    QImage picture(painted.size(), QImage::Format_RGB32);
-    picture.setDevicePixelRatio(painted.devicePixelRatio());
-    picture.fill(desktop);
-    QPainter painter(&picture);
-    painter.drawPixmap(0, 0, painted);
-    painter.end();
-    return picture;
-}
-
 void Snapshots::save(QWidget& window, const QString& name) {
     const auto folder = directory();
     if (!folder) {
@@ -44,7 +32,7 @@ void Snapshots::save(QWidget& window, const QString& name) {
     const bool dark = ColorScheme::of(&window) == ColorScheme::Scheme::dark;
     const QString file = folder->filePath(
         name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png")));
-    EXPECT_TRUE(render(window).save(file)) << file.toStdString();
+    EXPECT_TRUE(render(window, QColor(128, 128, 128)).save(file)) << file.toStdString();
 }
 
 } // namespace quorvane::test

@@ -4,6 +4,7 @@
 #include "shell/KeyablePanel.h"
 #include "support/PrivateBus.h"
 #include "support/ProgramWindows.h"
+#include "support/Render.h"
 #include "support/Snapshots.h"
 #include "support/ViewTestState.h"
 #include "ui/kit/DesktopColorScheme.h"
@@ -441,7 +442,7 @@ bool fullyShown(QWidget& widget, const QRect& area, QWidget& window) {
 // a disabled one looks different from the same one enabled; scroll bars and separators are of
 // the window's scheme. The widgets looked at are added to `seen`.
 void checkWindow(QWidget& window, Scheme scheme, std::set<QWidget*>& seen) {
-    QImage image = test::Snapshots::render(window, harshestDesktop(scheme));
+    QImage image = test::render(window, harshestDesktop(scheme));
     QList<QWidget*> widgets = window.findChildren<QWidget*>();
     widgets.push_back(&window);
     for (QWidget* widget : widgets) {
@@ -481,7 +482,7 @@ void checkWindow(QWidget& window, Scheme scheme, std::set<QWidget*>& seen) {
             }
             disabled->setEnabled(true);
             ViewTestState::processEvents();
-            const QImage enabled = test::Snapshots::render(window, harshestDesktop(scheme));
+            const QImage enabled = test::render(window, harshestDesktop(scheme));
             disabled->setEnabled(false);
             ViewTestState::processEvents();
             EXPECT_NE(enabled.copy(inWindow), image.copy(inWindow))
@@ -499,10 +500,10 @@ void checkDisabledSymbols(QWidget& window, Scheme scheme) {
             continue;
         }
         const QRect area(button->mapTo(&window, QPoint(0, 0)), button->size());
-        const QImage before = test::Snapshots::render(window, harshestDesktop(scheme)).copy(area);
+        const QImage before = test::render(window, harshestDesktop(scheme)).copy(area);
         button->setEnabled(true);
         ViewTestState::processEvents();
-        const QImage after = test::Snapshots::render(window, harshestDesktop(scheme)).copy(area);
+        const QImage after = test::render(window, harshestDesktop(scheme)).copy(area);
         button->setEnabled(false);
         ViewTestState::processEvents();
         EXPECT_NE(before, after) << "disabled looks enabled: " << describe(*button, area);

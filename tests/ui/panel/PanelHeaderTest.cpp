@@ -1,6 +1,7 @@
 #include "ui/panel/PanelHeader.h"
 
 #include "engine/PresetOverride.h"
+#include "support/Render.h"
 #include "support/ViewTestState.h"
 #include "ui/kit/KitButton.h"
 #include "ui/panel/PopoverView.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QImage>
 #include <QMenu>
-#include <QPainter>
 #include <QTest>
 #include <QWidgetAction>
 
@@ -217,11 +217,7 @@ TEST_F(PanelHeaderTest, BuiltInRowsShowThePencilWhenCustomizedAndTheCheckmarkWhe
         ASSERT_NE(row, nullptr);
         row->resize(row->sizeHint());
         // The style's row ground is left out: only the row's own symbols and text count.
-        QImage image(row->size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        row->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-        painter.end();
+        const QImage image = test::render(*row);
         EXPECT_EQ(row->isCustomized(), c.customized);
         EXPECT_EQ(!row->customizedMarkRect().isEmpty(), c.customized);
         EXPECT_EQ(!row->checkmarkRect().isEmpty(), c.current);
