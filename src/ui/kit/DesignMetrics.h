@@ -189,7 +189,7 @@ struct DesignMetrics {
         static constexpr int emptyPaddingY = 40;
         static constexpr int emptySpacing = 6;
         // The list ends short of the panel's rounded corner, which would cut its bar off.
-        static constexpr int listInset = 12;
+        static constexpr int listBottomInset = 20;
         static constexpr int rowPaddingX = 16;
         static constexpr int rowPaddingY = 8;
         static constexpr int rowSpacing = 3;

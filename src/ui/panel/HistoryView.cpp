@@ -57,8 +57,6 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    // The bar ends short of the panel's rounded corner, which would cut it off.
-    scroll_->setContentsMargins(0, 0, Metrics::listInset, Metrics::listInset);
     scroll_->viewport()->setAutoFillBackground(false);
     rowsHost_ = new QWidget();
     rowsLayout_ = new QVBoxLayout(rowsHost_);
@@ -70,6 +68,9 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
     rowsHost_->setAutoFillBackground(false);
     content_->addWidget(scroll_);
     column->addWidget(content_, 1);
+    // The list, and so its scroll bar, ends short of the panel's rounded corner, which would
+    // cut the bar off.
+    column->addSpacing(Metrics::listBottomInset);
 
     refresh();
 }
