@@ -34,11 +34,14 @@ SettingsRow::SettingsRow(const QString& symbol, const QString& label, QWidget* c
     layout->setContentsMargins(leadingInset, 6, leadingInset, 6);
     layout->setSpacing(spacing);
     layout->addWidget(symbol_);
+    // A row without a control is a note: its text takes the whole row to wrap in.
+    if (control == nullptr) {
+        layout->addWidget(label_, 1);
+        return;
+    }
     layout->addWidget(label_);
     layout->addStretch(1);
-    if (control != nullptr) {
-        layout->addWidget(control, 0, Qt::AlignVCenter);
-    }
+    layout->addWidget(control, 0, Qt::AlignVCenter);
 }
 
 } // namespace quorvane
