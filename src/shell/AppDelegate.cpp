@@ -259,7 +259,8 @@ void AppDelegate::hidePanelOnResign() {
 void AppDelegate::showSettings() {
     if (!settingsWindow_) {
         settingsWindow_ = std::make_unique<ApplicationWindow>(
-            ApplicationWindow::Options{QStringLiteral("Quorvane Settings"), QSize(520, 560), true},
+            ApplicationWindow::Options{QStringLiteral("Quorvane Settings"), QSize(520, 560), true,
+                                       true},
             makeSettingsView(state_));
     }
     settingsWindow_->center();

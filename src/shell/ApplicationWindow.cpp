@@ -22,12 +22,20 @@ ApplicationWindow::ApplicationWindow(const Options& options, QWidget* content)
     : QWidget(nullptr, flagsFor(options.minimizable))
     , content_(content) {
     setWindowTitle(options.title);
-    setFixedSize(options.size);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     content_->setParent(this);
     layout->addWidget(content_);
+    if (!options.resizable) {
+        setFixedSize(options.size);
+        return;
+    }
+    // The view's limits are the window's: never smaller than the view can be laid out in, and
+    // no larger than it may grow.
+    layout->setSizeConstraint(QLayout::SetMinAndMaxSize);
+    layout->activate();
+    resize(QLayout::closestAcceptableSize(this, options.size));
 }
 
 void ApplicationWindow::center() {

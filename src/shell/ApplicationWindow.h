@@ -1,5 +1,5 @@
-// A top-level window of fixed size around one view. Closing it only hides it, so the same
-// window and view come back on the next show.
+// A top-level window around one view, of fixed size or resizable within the view's own limits.
+// Closing it only hides it, so the same window and view come back on the next show.
 #pragma once
 
 #include <QSize>
@@ -14,8 +14,11 @@ class ApplicationWindow final : public QWidget {
 public:
     struct Options {
         QString title;
+        // The fixed size, or for a resizable window the size it opens at, grown to what the
+        // view needs at least.
         QSize size;
         bool minimizable = false;
+        bool resizable = false;
     };
 
     // Takes ownership of the content.

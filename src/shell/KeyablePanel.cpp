@@ -1,7 +1,6 @@
 #include "shell/KeyablePanel.h"
 
-#include "ui/kit/ColorScheme.h"
-#include "ui/kit/DesignColors.h"
+#include "ui/kit/ApplicationTheme.h"
 
 #include <xcb/xcb.h>
 
@@ -42,20 +41,6 @@ xcb_connection_t* x11Connection() {
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
-// So that plain Qt widgets inside the view (menus, editors) follow the panel's look too.
-QPalette paletteFor(ColorScheme::Scheme scheme) {
-    QPalette palette;
-    QColor window = DesignColors::regularMaterial(scheme);
-    window.setAlphaF(1.0);
-    palette.setColor(QPalette::Window, window);
-    palette.setColor(QPalette::Base, DesignColors::textBackground(scheme));
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        palette.setColor(role, DesignColors::primary(scheme));
-    }
-    palette.setColor(QPalette::PlaceholderText, DesignColors::secondary(scheme));
-    return palette;
-}
-
 constexpr std::uint32_t allDesktops = 0xFFFFFFFF;
 constexpr std::uint32_t netWmStateAdd = 1;
 constexpr std::uint32_t sourceIsApplication = 1;
@@ -66,7 +51,8 @@ KeyablePanel::KeyablePanel(QSize size, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating, false);
-    setFocusPolicy(Qt::StrongFocus);
+    // A click on the panel's ground leaves the keyboard where it is (with the editor).
+    setFocusPolicy(Qt::TabFocus);
     resize(size);
     // Application-wide, so the editing shortcuts are seen before the shortcut map can claim them.
     qApp->installEventFilter(this);
@@ -95,10 +81,7 @@ void KeyablePanel::setContentView(QWidget* view) {
 }
 
 void KeyablePanel::setAppearance(Appearance appearance) {
-    const auto scheme =
-        appearance == Appearance::dark ? ColorScheme::Scheme::dark : ColorScheme::Scheme::light;
-    ColorScheme::force(this, scheme);
-    setPalette(paletteFor(scheme));
+    ApplicationTheme::apply(*this, ApplicationTheme::panelScheme(appearance));
     update();
 }
 

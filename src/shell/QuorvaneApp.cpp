@@ -14,6 +14,7 @@
 #include "state/HistoryStore.h"
 #include "state/KeyStore.h"
 #include "state/SettingsStore.h"
+#include "ui/kit/ApplicationTheme.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -30,6 +31,8 @@ QuorvaneApp::QuorvaneApp()
     appState_ =
         std::make_unique<AppState>(HistoryStore(defaults), KeyStore(), SettingsStore(defaults),
                                    AppState::Services{*mainQueue_, *pasteboard_, defaults});
+    // Before any window is built: every one of them takes its look from it.
+    theme_ = std::make_unique<ApplicationTheme>(*appState_);
     hotkeyEvents_ = HotkeyBackendSelector::makeEventManager();
     appDelegate_ = std::make_unique<AppDelegate>(*appState_, *hotkeyEvents_, *mainQueue_);
 }
@@ -55,7 +58,7 @@ int QuorvaneApp::main(int argc, char** argv) {
         qunsetenv("QT_QPA_PLATFORM");
     }
     QApplication::setApplicationName(QStringLiteral("quorvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
+    // No display name: the window system would append it to every window title.
     QApplication::setDesktopFileName(QStringLiteral("quorvane"));
     // Windows only hide when closed, and the application lives on with none shown.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -10,6 +10,7 @@ namespace quorvane {
 
 class AppDelegate;
 class AppState;
+class ApplicationTheme;
 class HotkeyEventManager;
 class QtMainQueue;
 class QtPasteboard;
@@ -33,6 +34,7 @@ private:
     std::unique_ptr<QtMainQueue> mainQueue_;
     std::unique_ptr<QtPasteboard> pasteboard_;
     std::unique_ptr<AppState> appState_;
+    std::unique_ptr<ApplicationTheme> theme_;
     std::unique_ptr<HotkeyEventManager> hotkeyEvents_;
     std::unique_ptr<AppDelegate> appDelegate_;
 };

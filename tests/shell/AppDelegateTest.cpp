@@ -1,5 +1,6 @@
 #include "shell/AppDelegate.h"
 
+#include "shell/ApplicationWindow.h"
 #include "shell/KeyablePanel.h"
 #include "shell/SpotlightController.h"
 #include "shell/TrayIcon.h"
@@ -7,6 +8,8 @@
 #include "support/ViewTestState.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/panel/PopoverView.h"
+#include "ui/windows/SettingsGroup.h"
+#include "ui/windows/SettingsView.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +17,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 
 #include <functional>
@@ -291,6 +297,39 @@ TEST_F(AppDelegateTest, EveryHideTheUserAsksForClearsTheWork) {
     }
 }
 
+// The settings window is never shorter than its form can be laid out in, grows taller but not
+// wider, and every row of every section can be scrolled into sight inside it.
+TEST_F(AppDelegateTest, SettingsWindowHoldsItsFormAndEveryRowCanBeScrolledTo) {
+    completeOnboarding();
+    auto& app = launch();
+    app.showSettings();
+    test::ViewTestState::processEvents();
+    auto* window = static_cast<ApplicationWindow*>(app.settingsWindow());
+    auto* view = qobject_cast<SettingsView*>(window->content());
+    ASSERT_NE(view, nullptr);
+    EXPECT_GE(window->height(), view->minimumHeight());
+    EXPECT_EQ(window->minimumHeight(), view->minimumHeight());
+    EXPECT_GE(window->maximumHeight(), QLAYOUTSIZE_MAX) << "the user may make it taller";
+    EXPECT_EQ(window->maximumWidth(), SettingsView::formWidth);
+
+    int rows = 0;
+    for (auto* group : view->findChildren<SettingsGroup*>()) {
+        for (QWidget* row : group->rows()) {
+            if (!row->isVisibleTo(view)) {
+                continue;
+            }
+            ++rows;
+            view->scrollArea()->ensureWidgetVisible(row, 0, 0);
+            test::ViewTestState::processEvents();
+            const QRect shown(row->mapTo(window, QPoint(0, 0)), row->size());
+            EXPECT_TRUE(window->rect().contains(shown))
+                << "row " << rows << " of \"" << group->headerLabel()->text().toStdString()
+                << "\" cannot be brought into the window";
+        }
+    }
+    EXPECT_GT(rows, 30);
+}
+
 TEST_F(AppDelegateTest, SettingsAndOnboardingWindowsAreBuiltOnceAndKept) {
     completeOnboarding();
     auto& app = launch();
@@ -299,7 +338,8 @@ TEST_F(AppDelegateTest, SettingsAndOnboardingWindowsAreBuiltOnceAndKept) {
     auto* settings = app.settingsWindow();
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->windowTitle(), QStringLiteral("Quorvane Settings"));
-    EXPECT_EQ(settings->size(), QSize(520, 560));
+    // The form's width, and its minimum height, which is more than the window would have had.
+    EXPECT_EQ(settings->size(), QSize(520, 600));
     settings->close();
     settings->move(0, 0);
     app.showSettings();

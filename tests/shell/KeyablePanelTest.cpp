@@ -153,19 +153,22 @@ TEST_F(KeyablePanelTest, ADragOnTheBackgroundMovesThePanelAndOnAControlDoesNot) 
         editor_->setFocus();
         panel_.move(100, 100);
         const QPoint start = window->mapToGlobal(row.press);
+        // Towards the middle, so that a press the panel does not follow stays inside the window.
+        const QPoint step(30, row.press.y() < panel_.height() / 2 ? 20 : -20);
+        const QPoint moved = row.moves ? QPoint(100, 100) + 2 * step : QPoint(100, 100);
         QTest::mousePress(window, row.button, {}, row.press);
-        QTest::mouseMove(window, local(start + QPoint(30, 20)));
-        QTest::mouseMove(window, local(start + QPoint(60, 40)));
-        QTest::mouseRelease(window, row.button, {}, local(start + QPoint(60, 40)));
-        EXPECT_EQ(panel_.pos(), row.moves ? QPoint(160, 140) : QPoint(100, 100));
+        QTest::mouseMove(window, local(start + step));
+        QTest::mouseMove(window, local(start + 2 * step));
+        QTest::mouseRelease(window, row.button, {}, local(start + 2 * step));
+        EXPECT_EQ(panel_.pos(), moved);
         if (row.press == background) {
             EXPECT_EQ(QApplication::focusWidget(), editor_)
                 << "typing no longer reaches the editor";
         }
 
         // Once let go, the pointer moves on alone.
-        QTest::mouseMove(window, local(start + QPoint(90, 90)));
-        EXPECT_EQ(panel_.pos(), row.moves ? QPoint(160, 140) : QPoint(100, 100));
+        QTest::mouseMove(window, local(start + 3 * step));
+        EXPECT_EQ(panel_.pos(), moved);
     }
 }
 

@@ -173,6 +173,20 @@ public:
         return frame;
     }
 
+    // The title the window manager shows, as the window gives it.
+    std::string title(xcb_window_t window) {
+        return propertyText(window, atom("_NET_WM_NAME"), false).value_or("");
+    }
+
+    // The title of each viewable window of the application.
+    std::vector<std::string> titles() {
+        std::vector<std::string> found;
+        for (const xcb_window_t window : viewableWindows()) {
+            found.push_back(title(window));
+        }
+        return found;
+    }
+
     bool hasProperty(xcb_window_t window, const char* name) {
         auto* reply = xcb_get_property_reply(
             connection_,
@@ -568,6 +582,52 @@ TEST_F(RoadXvfbTest, HotkeyDraftEnhanceCopyAndClose) {
     EXPECT_EQ(watcher->clipboardText(), std::optional<std::string>(result));
     EXPECT_EQ(server.requests().size(), 1u) << "exactly one enhancement";
 
+    terminateApplication();
+}
+
+// The windows show their own titles, with nothing of the application's name appended to them.
+TEST_F(RoadXvfbTest, TheWindowsCarryTheirOwnTitles) {
+    const fs::path config = std::getenv("XDG_CONFIG_HOME");
+    UserDefaults(config / "Quorvane" / "defaults.json")
+        .setBool(SettingsKey::hasCompletedOnboarding, false);
+    ASSERT_NO_FATAL_FAILURE(launch());
+    const auto showing = [&](const std::string& title) {
+        return waitUntil(
+            [&] {
+                const auto shown = watcher->titles();
+                return std::find(shown.begin(), shown.end(), title) != shown.end();
+            },
+            20s);
+    };
+    ASSERT_TRUE(showing("Welcome to Quorvane")) << "a first run opens the walkthrough";
+
+    // The settings window, from the panel's own shortcut.
+    std::optional<xcb_window_t> shownPanel;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            press("ctrl+shift+e");
+            return waitUntil(
+                [&] {
+                    for (const xcb_window_t window : watcher->viewableWindows()) {
+                        if (watcher->isPanel(window)) {
+                            shownPanel = window;
+                        }
+                    }
+                    return shownPanel.has_value();
+                },
+                1500ms);
+        },
+        20s))
+        << "no panel after pressing the hot key";
+    ASSERT_TRUE(waitUntil([&] { return watcher->focus() == *shownPanel; }, 10s));
+    press("ctrl+comma");
+    EXPECT_TRUE(showing("Quorvane Settings")) << "titles shown:" << [&] {
+        std::string all;
+        for (const auto& title : watcher->titles()) {
+            all += " \"" + title + "\"";
+        }
+        return all;
+    }();
     terminateApplication();
 }
 

@@ -4,6 +4,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignGradients.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/SoftShadow.h"
 
@@ -14,7 +15,8 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal glowRadius = 12;
+using Metrics = DesignMetrics::AccentRim;
+
 constexpr qreal glowOpacity = 0.25;
 
 } // namespace
@@ -37,7 +39,7 @@ AccentRim::AccentRim(QWidget* target, qreal cornerRadius, bool focused, bool act
 }
 
 int AccentRim::glowMargin() {
-    return static_cast<int>(SoftShadow::reach(glowRadius, 0)) + 1;
+    return static_cast<int>(SoftShadow::reach(Metrics::glowRadius, 0)) + 1;
 }
 
 QVariantAnimation* AccentRim::makeFade(qreal* value) {
@@ -110,7 +112,7 @@ void AccentRim::paintGlow(QPainter& painter, const QRectF& card) {
         SoftShadow::paintRoundedRing(
             cachePainter, card, cornerRadius_, 2,
             DesignColors::withOpacity(DesignColors::indigo(ColorScheme::of(this)), glowOpacity),
-            glowRadius, QPointF());
+            Metrics::glowRadius, QPointF());
     }
     painter.save();
     painter.setOpacity(glowProgress_);

@@ -2,6 +2,7 @@
 
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignGradients.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/ReduceMotion.h"
 #include "ui/kit/ShapePainter.h"
 
@@ -12,7 +13,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal ringWidth = 2;
+using Metrics = DesignMetrics::AuroraBorder;
 
 } // namespace
 
@@ -91,10 +92,11 @@ void AuroraBorder::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(ringOpacity_);
     const QRectF outer = rect();
-    const QRectF inner = outer.adjusted(ringWidth, ringWidth, -ringWidth, -ringWidth);
+    const QRectF inner = outer.adjusted(Metrics::ringWidth, Metrics::ringWidth, -Metrics::ringWidth,
+                                        -Metrics::ringWidth);
     QPainterPath ring = ShapePainter::roundedRect(outer, cornerRadius_);
-    ring =
-        ring.subtracted(ShapePainter::roundedRect(inner, std::max(0.0, cornerRadius_ - ringWidth)));
+    ring = ring.subtracted(
+        ShapePainter::roundedRect(inner, std::max(0.0, cornerRadius_ - Metrics::ringWidth)));
     painter.fillPath(ring, DesignGradients::aurora(outer, angle_, ColorScheme::of(this)));
 }
 

@@ -3,18 +3,14 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/DesignGradients.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/ShapePainter.h"
 
 namespace quorvane {
 
 namespace {
 
-constexpr qreal height = 42;
-constexpr qreal horizontalPadding = 18;
-constexpr qreal cornerRadius = 12;
-constexpr qreal smallHeight = 26;
-constexpr qreal smallHorizontalPadding = 12;
-constexpr qreal smallCornerRadius = 8;
+using Metrics = DesignMetrics::AuroraButton;
 
 } // namespace
 
@@ -22,11 +18,13 @@ AuroraButtonStyle::AuroraButtonStyle(std::optional<qreal> width)
     : width_(width) {}
 
 QSizeF AuroraButtonStyle::sizeFor(const QSizeF& labelSize) const {
-    const qreal h = isSmall() ? smallHeight : height;
+    const qreal h = isSmall() ? Metrics::smallHeight : Metrics::height;
     if (width_) {
         return {*width_, h};
     }
-    return {labelSize.width() + 2 * (isSmall() ? smallHorizontalPadding : horizontalPadding), h};
+    return {labelSize.width() +
+                2 * (isSmall() ? Metrics::smallHorizontalPadding : Metrics::horizontalPadding),
+            h};
 }
 
 QFont AuroraButtonStyle::labelFont() const {
@@ -47,7 +45,8 @@ const Spring& AuroraButtonStyle::scaleSpring() const {
 
 void AuroraButtonStyle::paintBackground(QPainter& painter, const QRectF& rect,
                                         ColorScheme::Scheme scheme, const State&) const {
-    ShapePainter::fillRoundedRect(painter, rect, isSmall() ? smallCornerRadius : cornerRadius,
+    ShapePainter::fillRoundedRect(painter, rect,
+                                  isSmall() ? Metrics::smallCornerRadius : Metrics::cornerRadius,
                                   DesignGradients::primary(rect, scheme));
 }
 

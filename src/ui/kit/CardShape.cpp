@@ -2,6 +2,7 @@
 
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/SoftShadow.h"
 
@@ -13,8 +14,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal shadowRadius = 8;
-constexpr qreal shadowY = 3;
+using Metrics = DesignMetrics::CardShape;
 
 } // namespace
 
@@ -58,8 +58,9 @@ void CardShape::setFocused(bool focused) {
 }
 
 QMargins CardShape::shadowMargins() {
-    const int side = static_cast<int>(shadowRadius);
-    return {side, side - static_cast<int>(shadowY), side, side + static_cast<int>(shadowY)};
+    const int side = static_cast<int>(Metrics::shadowRadius);
+    return {side, side - static_cast<int>(Metrics::shadowY), side,
+            side + static_cast<int>(Metrics::shadowY)};
 }
 
 QRectF CardShape::cardRect() const {
@@ -75,7 +76,7 @@ void CardShape::paintEvent(QPaintEvent*) {
 
     SoftShadow::paintRoundedRect(painter, card, cornerRadius_,
                                  DesignColors::withOpacity(DesignColors::black(), 0.06),
-                                 shadowRadius, QPointF(0, shadowY));
+                                 Metrics::shadowRadius, QPointF(0, Metrics::shadowY));
     painter.fillPath(shape, DesignColors::textBackground(scheme));
 
     painter.save();

@@ -3,12 +3,13 @@
 #pragma once
 
 #include "ui/kit/ButtonStyle.h"
+#include "ui/kit/DesignMetrics.h"
 
 namespace quorvane {
 
 class CircleIconButtonStyle : public ButtonStyle {
 public:
-    static constexpr qreal diameter = 32;
+    static constexpr qreal diameter = DesignMetrics::CircleIconButton::diameter;
 
     QSizeF sizeFor(const QSizeF& labelSize) const override;
     qreal paintMargin() const override;

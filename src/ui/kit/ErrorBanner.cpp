@@ -3,8 +3,10 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -18,8 +20,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal cornerRadius = 8;
-constexpr qreal symbolSize = 13;
+using Metrics = DesignMetrics::ErrorBanner;
 
 } // namespace
 
@@ -39,7 +40,7 @@ ErrorBanner::ErrorBanner(const std::string& message, bool suggestsSettings,
     row->setContentsMargins(10, 10, 10, 10);
     row->setSpacing(8);
 
-    icon_->setFont(Symbols::font(symbolSize));
+    icon_->setFont(Symbols::font(Metrics::symbolSize));
     icon_->setText(Symbols::glyph("exclamationmark.triangle.fill"));
     icon_->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     row->addWidget(icon_, 0, Qt::AlignTop);
@@ -110,19 +111,13 @@ bool ErrorBanner::suggestsSettings() const {
 void ErrorBanner::applyColors() {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
     const QColor orange = DesignColors::orange(scheme);
-    QPalette iconPalette = icon_->palette();
-    iconPalette.setColor(QPalette::WindowText, orange);
-    icon_->setPalette(iconPalette);
+    WidgetPalette::setForeground(*icon_, orange);
+    WidgetPalette::setForeground(*message_, DesignColors::primary(scheme));
 
-    QPalette messagePalette = message_->palette();
-    messagePalette.setColor(QPalette::WindowText, DesignColors::primary(scheme));
-    message_->setPalette(messagePalette);
-
-    QPalette buttonPalette = settingsButton_->palette();
-    buttonPalette.setColor(QPalette::ButtonText, orange);
-    buttonPalette.setColor(QPalette::WindowText, orange);
-    settingsButton_->setPalette(buttonPalette);
-    settingsButton_->setIcon(Symbols::icon("arrow.right", 10, orange));
+    // The orange of the words is a deeper one than the icon's, to be read on the orange ground.
+    const QColor orangeText = DesignColors::orangeText(scheme);
+    WidgetPalette::setForeground(*settingsButton_, orangeText);
+    settingsButton_->setIcon(Symbols::icon("arrow.right", 10, orangeText));
 }
 
 QSize ErrorBanner::sizeHint() const {
@@ -151,7 +146,7 @@ void ErrorBanner::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     ShapePainter::fillRoundedRect(
-        painter, rect(), cornerRadius,
+        painter, rect(), Metrics::cornerRadius,
         DesignColors::withOpacity(DesignColors::orange(ColorScheme::of(this)), 0.12));
 }
 

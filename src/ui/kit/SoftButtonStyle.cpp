@@ -2,24 +2,20 @@
 
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/ShapePainter.h"
 
 namespace quorvane {
 
 namespace {
 
-constexpr qreal horizontalPadding = 16;
-constexpr qreal verticalPadding = 11;
-constexpr qreal cornerRadius = 12;
-constexpr qreal smallHorizontalPadding = 10;
-constexpr qreal smallVerticalPadding = 5;
-constexpr qreal smallCornerRadius = 8;
+using Metrics = DesignMetrics::SoftButton;
 
 } // namespace
 
 QSizeF SoftButtonStyle::sizeFor(const QSizeF& labelSize) const {
-    const qreal x = isSmall() ? smallHorizontalPadding : horizontalPadding;
-    const qreal y = isSmall() ? smallVerticalPadding : verticalPadding;
+    const qreal x = isSmall() ? Metrics::smallHorizontalPadding : Metrics::horizontalPadding;
+    const qreal y = isSmall() ? Metrics::smallVerticalPadding : Metrics::verticalPadding;
     return {labelSize.width() + 2 * x, labelSize.height() + 2 * y};
 }
 
@@ -41,7 +37,7 @@ const Spring& SoftButtonStyle::scaleSpring() const {
 
 void SoftButtonStyle::paintBackground(QPainter& painter, const QRectF& rect,
                                       ColorScheme::Scheme scheme, const State&) const {
-    const qreal radius = isSmall() ? smallCornerRadius : cornerRadius;
+    const qreal radius = isSmall() ? Metrics::smallCornerRadius : Metrics::cornerRadius;
     ShapePainter::fillRoundedRect(painter, rect, radius, DesignColors::regularMaterial(scheme));
     const qreal rimOpacity = scheme == ColorScheme::Scheme::dark ? 0.16 : 0.08;
     ShapePainter::strokeRoundedRectInside(

@@ -2,13 +2,12 @@
 
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
+#include "ui/kit/ShadowUnderlay.h"
 #include "ui/kit/ShapePainter.h"
-#include "ui/kit/SoftShadow.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace quorvane {
 
@@ -18,8 +17,9 @@ Surface::Surface(qreal cornerRadius, qreal shadowRadius, qreal shadowY, QWidget*
     , shadowRadius_(shadowRadius)
     , shadowY_(shadowY) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(shadowMargins());
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    placeShadow();
 }
 
 void Surface::setContent(QWidget* content) {
@@ -33,29 +33,37 @@ void Surface::setContent(QWidget* content) {
     }
 }
 
-QMargins Surface::shadowMargins() const {
-    const int side = static_cast<int>(std::ceil(shadowRadius_));
-    const int top = static_cast<int>(std::ceil(std::max(0.0, shadowRadius_ - shadowY_)));
-    const int bottom = static_cast<int>(std::ceil(shadowRadius_ + std::max(0.0, shadowY_)));
-    return {side, top, side, bottom};
+QColor Surface::shadowColor() const {
+    const bool dark = ColorScheme::of(this) == ColorScheme::Scheme::dark;
+    return DesignColors::withOpacity(DesignColors::black(), dark ? 0.4 : 0.08);
 }
 
-QRectF Surface::cardRect() const {
-    return QRectF(rect()).marginsRemoved(shadowMargins());
+void Surface::placeShadow() {
+    if (shadow_ != nullptr || parentWidget() == nullptr) {
+        return;
+    }
+    shadow_ =
+        new ShadowUnderlay(this, cornerRadius_, shadowRadius_, QPointF(0, shadowY_), shadowColor());
+}
+
+void Surface::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ParentChange) {
+        placeShadow();
+    }
+    QWidget::changeEvent(event);
 }
 
 void Surface::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const bool dark = ColorScheme::of(this) == ColorScheme::Scheme::dark;
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    const QRectF card = cardRect();
+    const bool dark = scheme == ColorScheme::Scheme::dark;
+    // The scheme can change without an event reaching the underlay; it follows the card.
+    if (shadow_ != nullptr) {
+        shadow_->setColor(shadowColor());
+    }
+    const QRectF card = rect();
     const QPainterPath shape = ShapePainter::roundedRect(card, cornerRadius_);
-
-    SoftShadow::paintRoundedRect(
-        painter, card, cornerRadius_,
-        DesignColors::withOpacity(DesignColors::black(), dark ? 0.4 : 0.08), shadowRadius_,
-        QPointF(0, shadowY_));
     painter.fillPath(shape, dark ? DesignColors::regularMaterial(scheme)
                                  : DesignColors::textBackground(scheme));
     if (dark) {

@@ -1,5 +1,8 @@
 #include "ui/kit/Symbols.h"
 
+#include "ui/kit/ButtonStyle.h"
+#include "ui/kit/DesignColors.h"
+
 #include <QFile>
 #include <QFontDatabase>
 #include <QPainter>
@@ -175,18 +178,26 @@ void Symbols::paint(QPainter& painter, const QRectF& rect, std::string_view name
     painter.restore();
 }
 
+// A disabled button fades its symbol as the kit's buttons fade: the style's own greying of a
+// pale symbol on a dark ground would leave it as bright as an enabled one.
 QIcon Symbols::icon(std::string_view name, qreal pixelSize, const QColor& color) {
     const int side = std::max(1, qRound(pixelSize));
     QIcon result;
-    for (const qreal ratio : {1.0, 2.0}) {
-        QPixmap pixmap(QSize(side, side) * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        paint(painter, QRectF(0, 0, side, side), name, pixelSize, color);
-        painter.end();
-        result.addPixmap(pixmap);
+    const std::pair<QIcon::Mode, QColor> modes[] = {
+        {QIcon::Normal, color},
+        {QIcon::Disabled, DesignColors::withOpacity(color, ButtonStyle::disabledOpacity)},
+    };
+    for (const auto& [mode, shown] : modes) {
+        for (const qreal ratio : {1.0, 2.0}) {
+            QPixmap pixmap(QSize(side, side) * ratio);
+            pixmap.setDevicePixelRatio(ratio);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            paint(painter, QRectF(0, 0, side, side), name, pixelSize, shown);
+            painter.end();
+            result.addPixmap(pixmap, mode);
+        }
     }
     return result;
 }

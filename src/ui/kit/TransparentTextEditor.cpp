@@ -2,6 +2,7 @@
 
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/DirectTextView.h"
 #include "ui/kit/FindBar.h"
 
@@ -14,7 +15,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int findBarMargin = 8;
+using Metrics = DesignMetrics::TextEditor;
 
 // The value as the text view ends up holding it: the document turns CR LF, a
 // lone CR and a paragraph separator into its own line break, which
@@ -76,7 +77,7 @@ void TransparentTextEditor::configure(const Configuration& configuration) {
         flags = Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
     }
     m_textView->setTextInteractionFlags(flags);
-    applyForeground();
+    applyColors();
 
     m_applyingBinding = wasApplying;
 }
@@ -107,7 +108,7 @@ void TransparentTextEditor::forwardUserEdit() {
 
 // The label colour follows the scheme the editor ends up in, which is only
 // known once an owner has placed it.
-void TransparentTextEditor::applyForeground() {
+void TransparentTextEditor::applyColors() {
     const QColor label = DesignColors::primary(ColorScheme::of(this));
     QPalette palette = m_textView->palette();
     if (palette.color(QPalette::Text) == label) {
@@ -132,8 +133,8 @@ void TransparentTextEditor::placeFindBar() {
         return;
     }
     m_findBar->adjustSize();
-    const int x = qMax(0, width() - m_findBar->width() - findBarMargin);
-    m_findBar->move(x, findBarMargin);
+    const int x = qMax(0, width() - m_findBar->width() - Metrics::findBarMargin);
+    m_findBar->move(x, Metrics::findBarMargin);
 }
 
 void TransparentTextEditor::resizeEvent(QResizeEvent* event) {
@@ -144,13 +145,13 @@ void TransparentTextEditor::resizeEvent(QResizeEvent* event) {
 void TransparentTextEditor::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) {
-        applyForeground();
+        applyColors();
     }
 }
 
 void TransparentTextEditor::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    applyForeground();
+    applyColors();
 }
 
 TransparentTextEditor::~TransparentTextEditor() {

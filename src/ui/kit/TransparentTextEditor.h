@@ -63,7 +63,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void applyForeground();
+    void applyColors();
     void placeFindBar();
     void openFindBar();
     void forwardUserEdit();

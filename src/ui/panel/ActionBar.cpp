@@ -1,5 +1,6 @@
 #include "ui/panel/ActionBar.h"
 
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/DesignSprings.h"
 #include "ui/kit/KitButton.h"
 #include "ui/kit/OpacityTransition.h"
@@ -17,6 +18,8 @@ namespace quorvane {
 
 namespace {
 
+using Metrics = DesignMetrics::ActionBar;
+
 KitButton* makeSoftButton(QWidget* parent, const char* objectName, const char* symbol,
                           const QString& title, const QString& tooltip) {
     auto* button = new KitButton(std::make_unique<SoftButtonStyle>(), parent);
@@ -25,7 +28,7 @@ KitButton* makeSoftButton(QWidget* parent, const char* objectName, const char* s
     button->setText(title);
     button->setAccessibleName(title);
     button->setToolTip(tooltip);
-    button->setSpacing(6);
+    button->setSpacing(Metrics::labelSpacing);
     return button;
 }
 
@@ -43,18 +46,18 @@ ActionBar::ActionBar(PopoverView& panel, QWidget* parent)
     , advanced_(new ActionDisclosureButton(this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    column->setSpacing(Metrics::columnSpacing);
 
     auto* row = new QHBoxLayout();
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(12);
+    row->setSpacing(Metrics::rowSpacing);
     row->addWidget(variations_, 0, Qt::AlignVCenter);
     row->addStretch(1);
     row->addWidget(primary_, 0, Qt::AlignVCenter);
     row->addWidget(pill_, 0, Qt::AlignVCenter);
     row->addWidget(clear_, 0, Qt::AlignVCenter);
     column->addLayout(row);
-    column->addWidget(advanced_, 0, Qt::AlignLeft);
+    column->addWidget(advanced_, 0, Qt::AlignHCenter);
 
     connect(variations_, &KitButton::clicked, this, [this] { panel_.generateVariations(); });
     connect(primary_, &KitButton::clicked, this, [this] { panel_.primaryAction(); });

@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 
 #include <QFontMetricsF>
@@ -14,9 +15,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal chevronSize = 10;
-constexpr qreal spacing = 6;
-constexpr qreal dotDiameter = 5;
+using Metrics = DesignMetrics::Disclosure;
 
 QFont titleFont() {
     return DesignFonts::system(13, QFont::Medium);
@@ -32,6 +31,8 @@ ActionDisclosureButton::ActionDisclosureButton(QWidget* parent)
     setAccessibleName(QStringLiteral("Advanced"));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // A click leaves the keyboard with the editor, as the kit's buttons do.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void ActionDisclosureButton::setExpanded(bool expanded) {
@@ -57,9 +58,9 @@ const char* ActionDisclosureButton::chevronSymbol() const {
 
 QSize ActionDisclosureButton::sizeHint() const {
     const QFontMetricsF metrics(titleFont());
-    qreal width = chevronSize + spacing + metrics.horizontalAdvance(text());
+    qreal width = Metrics::chevronSize + Metrics::spacing + metrics.horizontalAdvance(text());
     if (showsDot_) {
-        width += spacing + dotDiameter;
+        width += Metrics::spacing + Metrics::dotDiameter;
     }
     return QSize(static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(metrics.height())));
 }
@@ -71,9 +72,11 @@ void ActionDisclosureButton::paintEvent(QPaintEvent*) {
     const QColor color = DesignColors::secondary(scheme);
     const qreal middle = height() / 2.0;
 
-    Symbols::paint(painter, QRectF(0, middle - chevronSize / 2, chevronSize, chevronSize),
-                   chevronSymbol(), chevronSize, color);
-    qreal x = chevronSize + spacing;
+    Symbols::paint(
+        painter,
+        QRectF(0, middle - Metrics::chevronSize / 2, Metrics::chevronSize, Metrics::chevronSize),
+        chevronSymbol(), Metrics::chevronSize, color);
+    qreal x = Metrics::chevronSize + Metrics::spacing;
 
     const QFont font = titleFont();
     const qreal textWidth = QFontMetricsF(font).horizontalAdvance(text());
@@ -81,12 +84,13 @@ void ActionDisclosureButton::paintEvent(QPaintEvent*) {
     painter.setPen(color);
     painter.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignLeft | Qt::AlignVCenter,
                      text());
-    x += textWidth + spacing;
+    x += textWidth + Metrics::spacing;
 
     if (showsDot_) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(DesignColors::accent(scheme));
-        painter.drawEllipse(QRectF(x, middle - dotDiameter / 2, dotDiameter, dotDiameter));
+        painter.drawEllipse(QRectF(x, middle - Metrics::dotDiameter / 2, Metrics::dotDiameter,
+                                   Metrics::dotDiameter));
     }
 }
 

@@ -16,10 +16,8 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal hintOpacity = 0.7;
-constexpr int labelSpacing = 7;
-// Beside the labels when they need more than the fixed width.
-constexpr int sidePadding = 14;
+constexpr int labelSpacing = DesignMetrics::ActionBar::primaryLabelSpacing;
+constexpr int sidePadding = DesignMetrics::ActionBar::primarySidePadding;
 
 QLabel* makeLabel(QWidget* parent, const QFont& font) {
     auto* label = new QLabel(parent);
@@ -119,7 +117,9 @@ void ActionPrimaryButton::applyLabelOpacity() {
     };
     symbol_->setStyleSheet(sheet(opacity));
     title_->setStyleSheet(sheet(opacity));
-    hint_->setStyleSheet(sheet(opacity * hintOpacity));
+    // As white as the title: any fainter, the hint would not read on the gradient (under
+    // 4.5:1); its smaller size sets it apart.
+    hint_->setStyleSheet(sheet(opacity));
 }
 
 } // namespace quorvane

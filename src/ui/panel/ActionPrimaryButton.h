@@ -5,6 +5,7 @@
 #pragma once
 
 #include "state/AppShortcuts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/KitButton.h"
 
 class QLabel;
@@ -15,7 +16,7 @@ class ActionPrimaryButton : public KitButton {
     Q_OBJECT
 
 public:
-    static constexpr qreal width = 160;
+    static constexpr qreal width = DesignMetrics::ActionBar::primaryWidth;
 
     explicit ActionPrimaryButton(QWidget* parent = nullptr);
 

@@ -4,12 +4,12 @@
 #include "engine/Length.h"
 #include "engine/Tone.h"
 #include "ui/kit/DesignFonts.h"
-#include "ui/kit/Surface.h"
+#include "ui/kit/DesignMetrics.h"
+#include "ui/kit/Divider.h"
 #include "ui/panel/OptionLabel.h"
 #include "ui/panel/PopoverView.h"
 
 #include <QComboBox>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -21,11 +21,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int padding = 16;
-constexpr int topPadding = 6;
-constexpr int columnSpacing = 14;
-constexpr int headingSpacing = 8;
-constexpr int dividerHeight = 40;
+using Metrics = DesignMetrics::AdvancedOptions;
 
 template <typename Enum>
 QComboBox* picker(const char* objectName, const QString& accessibleName, QWidget* parent) {
@@ -58,11 +54,9 @@ Enum caseAt(int index) {
     return cases[static_cast<std::size_t>(index)];
 }
 
-QFrame* divider(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setFixedHeight(dividerHeight);
+QWidget* divider(QWidget* parent) {
+    auto* line = new Divider(Qt::Vertical, parent);
+    line->setFixedHeight(Metrics::dividerHeight);
     return line;
 }
 
@@ -85,7 +79,8 @@ QString AdvancedOptionsPanel::choiceTitle(std::string_view rawValue) {
 }
 
 AdvancedOptionsPanel::AdvancedOptionsPanel(PopoverView& panel, QWidget* parent)
-    : QWidget(parent)
+    : Surface(DesignMetrics::Surface::cornerRadius, DesignMetrics::Surface::shadowRadius,
+              DesignMetrics::Surface::shadowY, parent)
     , panel_(panel)
     , tone_(picker<Tone>("tonePicker", QStringLiteral("Tone"), this))
     , length_(picker<Length>("lengthPicker", QStringLiteral("Length"), this))
@@ -96,11 +91,7 @@ AdvancedOptionsPanel::AdvancedOptionsPanel(PopoverView& panel, QWidget* parent)
     audience_->setPlaceholderText(QStringLiteral("General"));
     audience_->setFont(DesignFonts::callout());
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* surface = new Surface(16, 18, 6, this);
-    surface->setContent(buildOptions());
-    outer->addWidget(surface);
+    setContent(buildOptions());
 
     connect(tone_, &QComboBox::currentIndexChanged, this,
             [this](int index) { panel_.state().setTone(caseAt<Tone>(index)); });
@@ -116,10 +107,11 @@ AdvancedOptionsPanel::AdvancedOptionsPanel(PopoverView& panel, QWidget* parent)
 QWidget* AdvancedOptionsPanel::buildOptions() {
     auto* content = new QWidget(this);
     auto* stack = new QVBoxLayout(content);
-    stack->setContentsMargins(padding, padding + topPadding, padding, padding);
+    constexpr int padding = DesignMetrics::Surface::contentPadding;
+    stack->setContentsMargins(padding, padding + Metrics::topPadding, padding, padding);
     stack->setSpacing(0);
     auto* row = new QHBoxLayout();
-    row->setSpacing(columnSpacing);
+    row->setSpacing(Metrics::columnSpacing);
     headings_ = {new OptionLabel("face.smiling", QStringLiteral("Tone"), content),
                  new OptionLabel("list.bullet", QStringLiteral("Length"), content),
                  new OptionLabel("person.2", QStringLiteral("Audience"), content)};
@@ -136,7 +128,7 @@ QWidget* AdvancedOptionsPanel::column(OptionLabel* heading, QWidget* control) {
     auto* widget = new QWidget(heading->parentWidget());
     auto* stack = new QVBoxLayout(widget);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(headingSpacing);
+    stack->setSpacing(Metrics::headingSpacing);
     heading->setParent(widget);
     control->setParent(widget);
     stack->addWidget(heading);

@@ -2,8 +2,9 @@
 // under the action row. It is there only while the advanced options are open.
 #pragma once
 
+#include "ui/kit/Surface.h"
+
 #include <QString>
-#include <QWidget>
 
 #include <string_view>
 
@@ -15,7 +16,8 @@ namespace quorvane {
 class OptionLabel;
 class PopoverView;
 
-class AdvancedOptionsPanel : public QWidget {
+// The panel is the card itself, so that its shadow has the main column to fall on.
+class AdvancedOptionsPanel : public Surface {
     Q_OBJECT
 
 public:

@@ -2,13 +2,16 @@
 
 #include "platform/pasteboard/Pasteboard.h"
 #include "ui/kit/AccentRim.h"
+#include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/DesignSprings.h"
 #include "ui/kit/OpacityTransition.h"
 #include "ui/kit/ResultSweep.h"
 #include "ui/kit/ShadowUnderlay.h"
 #include "ui/kit/TransparentTextEditor.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/EditorCornerButton.h"
 #include "ui/panel/EditorSurface.h"
 #include "ui/panel/PopoverView.h"
@@ -21,11 +24,9 @@ namespace quorvane {
 
 namespace {
 
+using Metrics = DesignMetrics::EditorCard;
+
 constexpr qreal editorFontSize = 16;
-constexpr qreal lineFragmentPadding = 5;
-constexpr qreal textInsetHeight = 9;
-constexpr qreal shadowRadius = 26;
-constexpr qreal shadowY = 10;
 
 // The card sits deeper while a request runs.
 QColor shadowColor(bool enhancing) {
@@ -39,8 +40,8 @@ const QString resultPlaceholder =
 TransparentTextEditor::Configuration editorConfiguration(FieldMode mode, bool enhancing) {
     TransparentTextEditor::Configuration configuration;
     configuration.font = DesignFonts::monospaced(editorFontSize);
-    configuration.textContainerInset = QSizeF(0, textInsetHeight);
-    configuration.lineFragmentPadding = lineFragmentPadding;
+    configuration.textContainerInset = QSizeF(0, Metrics::textInsetHeight);
+    configuration.lineFragmentPadding = Metrics::lineFragmentPadding;
     configuration.isSelectable = true;
     const bool result = mode == FieldMode::result;
     // A result being replaced by a running request must not take edits.
@@ -77,7 +78,6 @@ EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
 
     placeholder_->setObjectName(QStringLiteral("placeholder"));
     placeholder_->setFont(DesignFonts::monospaced(editorFontSize));
-    placeholder_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     placeholder_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A click on the placeholder belongs to the editor under it.
     placeholder_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -111,8 +111,8 @@ EditorCard::EditorCard(PopoverView& panel, QWidget* parent)
                          EditorSurface::cornerRadius);
     sweep_ = new ResultSweep(surface_, panel_.state().hasOutput());
     if (parent != nullptr) {
-        shadow_ = new ShadowUnderlay(this, EditorSurface::cornerRadius, shadowRadius,
-                                     QPointF(0, shadowY), shadowColor(false));
+        shadow_ = new ShadowUnderlay(this, EditorSurface::cornerRadius, Metrics::shadowRadius,
+                                     QPointF(0, Metrics::shadowY), shadowColor(false));
     }
 
     connect(&panel_, &PopoverView::refreshed, this, &EditorCard::refresh);
@@ -205,6 +205,12 @@ void EditorCard::refreshPlaceholder() {
         placeholder_->setText(text);
         placeChildren();
     }
+    // White on the dark material; on the light one white would not be seen at all, so there
+    // it is the secondary label colour.
+    const ColorScheme::Scheme scheme = ColorScheme::of(this);
+    WidgetPalette::setForeground(*placeholder_, scheme == ColorScheme::Scheme::dark
+                                                    ? DesignColors::white()
+                                                    : DesignColors::secondary(scheme));
     placeholder_->setVisible(shown);
     placeholder_->raise();
 }
@@ -250,10 +256,11 @@ void EditorCard::placeChildren() {
         editor_->setGeometry(content);
     }
     const QSize hint = placeholder_->sizeHint();
-    placeholder_->setGeometry(content.left() + static_cast<int>(lineFragmentPadding),
-                              content.top() + static_cast<int>(textInsetHeight),
-                              std::max(0, content.width() - static_cast<int>(lineFragmentPadding)),
-                              hint.height());
+    placeholder_->setGeometry(
+        content.left() + static_cast<int>(Metrics::lineFragmentPadding),
+        content.top() + static_cast<int>(Metrics::textInsetHeight),
+        std::max(0, content.width() - static_cast<int>(Metrics::lineFragmentPadding)),
+        hint.height());
     const QSize top = topButtons_->sizeHint();
     topButtons_->setGeometry(surface_->width() - top.width(), 0, top.width(), top.height());
     const QSize corner = clipboard_->sizeHint();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "state/FieldMode.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/TransparentTextEditor.h"
 
 #include <QPointer>
@@ -29,7 +30,7 @@ class EditorCard : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int padding = 14;
+    static constexpr int padding = DesignMetrics::EditorCard::padding;
 
     explicit EditorCard(PopoverView& panel, QWidget* parent = nullptr);
     ~EditorCard() override;

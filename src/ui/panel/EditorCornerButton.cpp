@@ -3,6 +3,7 @@
 #include "ui/kit/ButtonStyle.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 
 #include <QPainter>
@@ -14,7 +15,8 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal tileRadius = 8;
+using Metrics = DesignMetrics::EditorCornerButton;
+
 constexpr qreal tileBorderOpacity = 0.12;
 
 } // namespace
@@ -51,12 +53,12 @@ void EditorCornerButton::paintEvent(QPaintEvent*) {
     const QRectF content = QRectF(rect()).adjusted(padding, padding, -padding, -padding);
     if (tileSide_ > 0) {
         QPainterPath tile;
-        tile.addRoundedRect(content, tileRadius, tileRadius);
+        tile.addRoundedRect(content, Metrics::tileRadius, Metrics::tileRadius);
         painter.fillPath(tile, DesignColors::regularMaterial(scheme));
         // Inside the tile, so the 1-point outline is not clipped in half.
         QPainterPath border;
-        border.addRoundedRect(content.adjusted(0.5, 0.5, -0.5, -0.5), tileRadius - 0.5,
-                              tileRadius - 0.5);
+        border.addRoundedRect(content.adjusted(0.5, 0.5, -0.5, -0.5), Metrics::tileRadius - 0.5,
+                              Metrics::tileRadius - 0.5);
         painter.setPen(
             QPen(DesignColors::withOpacity(DesignColors::primary(scheme), tileBorderOpacity), 1));
         painter.drawPath(border);

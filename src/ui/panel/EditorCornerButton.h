@@ -3,6 +3,8 @@
 // material (the paste and copy button).
 #pragma once
 
+#include "ui/kit/DesignMetrics.h"
+
 #include <QAbstractButton>
 
 #include <string>
@@ -13,7 +15,7 @@ class EditorCornerButton : public QAbstractButton {
     Q_OBJECT
 
 public:
-    static constexpr int padding = 12;
+    static constexpr int padding = DesignMetrics::EditorCornerButton::padding;
 
     // tileSide 0 draws the bare symbol.
     EditorCornerButton(qreal symbolSize, int tileSide, QWidget* parent = nullptr);

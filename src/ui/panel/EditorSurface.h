@@ -2,6 +2,8 @@
 // of radius 22, under the editor, its placeholder and the corner buttons.
 #pragma once
 
+#include "ui/kit/DesignMetrics.h"
+
 #include <QWidget>
 
 namespace quorvane {
@@ -10,7 +12,7 @@ class EditorSurface : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr qreal cornerRadius = 22;
+    static constexpr qreal cornerRadius = DesignMetrics::EditorCard::cornerRadius;
 
     explicit EditorSurface(QWidget* parent = nullptr);
 

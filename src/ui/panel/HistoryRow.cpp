@@ -6,6 +6,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -18,12 +19,113 @@
 
 #include <algorithm>
 #include <chrono>
+#include <vector>
 
 namespace quorvane {
 
 namespace {
 
+using Metrics = DesignMetrics::History;
+
 constexpr qreal hoverOpacity = 0.06;
+
+// One piece of a date or time pattern: a run of one field letter, or literal text (quoted
+// parts keep their quotes).
+struct PatternPart {
+    QString text;
+    bool field = false;
+};
+
+std::vector<PatternPart> splitPattern(const QString& pattern) {
+    std::vector<PatternPart> parts;
+    for (qsizetype at = 0; at < pattern.size();) {
+        const QChar first = pattern.at(at);
+        qsizetype end = at + 1;
+        if (first == QLatin1Char('\'')) {
+            end = pattern.indexOf(QLatin1Char('\''), at + 1);
+            end = end < 0 ? pattern.size() : end + 1;
+        } else if (first.isLetter() && first.unicode() < 128) {
+            while (end < pattern.size() && pattern.at(end) == first) {
+                ++end;
+            }
+        } else {
+            while (end < pattern.size() && pattern.at(end) != QLatin1Char('\'') &&
+                   !(pattern.at(end).isLetter() && pattern.at(end).unicode() < 128)) {
+                ++end;
+            }
+        }
+        const QString text = pattern.mid(at, end - at);
+        const bool field = first.isLetter() && first.unicode() < 128;
+        // A literal that follows a literal (a quoted part after punctuation) stays one piece.
+        if (!field && !parts.empty() && !parts.back().field) {
+            parts.back().text += text;
+        } else {
+            parts.push_back({text, field});
+        }
+        at = end;
+    }
+    return parts;
+}
+
+// Spaces and punctuation between fields, which go with a field that is taken out.
+bool isSeparator(const PatternPart& part) {
+    return !part.field && std::none_of(part.text.begin(), part.text.end(),
+                                       [](QChar c) { return c.isLetterOrNumber(); });
+}
+
+enum class Side { before, after };
+
+// Takes out the fields of one letter from the given length on, each with the separator on the
+// side given (the weekday's comma after it, the seconds' colon before them), or else with the
+// one on the other side.
+void removeFields(std::vector<PatternPart>& parts, QChar letter, qsizetype fromLength,
+                  Side separator) {
+    for (std::size_t index = 0; index < parts.size();) {
+        const PatternPart& part = parts[index];
+        if (!part.field || part.text.at(0) != letter || part.text.size() < fromLength) {
+            ++index;
+            continue;
+        }
+        const bool hasBefore = index > 0 && isSeparator(parts[index - 1]);
+        const bool hasAfter = index + 1 < parts.size() && isSeparator(parts[index + 1]);
+        const bool takeBefore = hasBefore && (separator == Side::before || !hasAfter);
+        const auto at = parts.begin() + static_cast<std::ptrdiff_t>(index);
+        if (takeBefore) {
+            parts.erase(at - 1, at + 1);
+            --index;
+        } else if (hasAfter) {
+            parts.erase(at, at + 2);
+        } else {
+            parts.erase(at);
+        }
+    }
+}
+
+QString joined(const std::vector<PatternPart>& parts) {
+    QString pattern;
+    for (const PatternPart& part : parts) {
+        pattern += part.text;
+    }
+    return pattern.trimmed();
+}
+
+QString abbreviatedDateFormat(const QLocale& locale) {
+    auto parts = splitPattern(locale.dateFormat(QLocale::LongFormat));
+    removeFields(parts, QLatin1Char('d'), 3, Side::after);
+    for (PatternPart& part : parts) {
+        if (part.field && part.text.startsWith(QLatin1String("MMMM"))) {
+            part.text = QStringLiteral("MMM");
+        }
+    }
+    return joined(parts);
+}
+
+QString shortTimeFormat(const QLocale& locale) {
+    auto parts = splitPattern(locale.timeFormat(QLocale::ShortFormat));
+    removeFields(parts, QLatin1Char('s'), 1, Side::before);
+    removeFields(parts, QLatin1Char('z'), 1, Side::before);
+    return joined(parts);
+}
 
 QLabel* makeLabel(QWidget* parent, const QFont& font) {
     auto* label = new QLabel(parent);
@@ -35,7 +137,7 @@ QLabel* makeLabel(QWidget* parent, const QFont& font) {
 
 } // namespace
 
-HistoryRow::HistoryRow(const HistoryItem& item, const QColor& secondary, QWidget* parent)
+HistoryRow::HistoryRow(const HistoryItem& item, QWidget* parent)
     : QAbstractButton(parent)
     , preview_(makeLabel(this, DesignFonts::callout()))
     , detail_(makeLabel(this, DesignFonts::caption()))
@@ -58,17 +160,16 @@ HistoryRow::HistoryRow(const HistoryItem& item, const QColor& secondary, QWidget
     time_->setText(timestampText(item.timestamp));
 
     for (QLabel* label : {detail_, time_}) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, secondary);
-        label->setPalette(palette);
+        label->setForegroundRole(QPalette::PlaceholderText);
     }
 
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(16, 8, 16, 8);
-    column->setSpacing(3);
+    column->setContentsMargins(Metrics::rowPaddingX, Metrics::rowPaddingY, Metrics::rowPaddingX,
+                               Metrics::rowPaddingY);
+    column->setSpacing(Metrics::rowSpacing);
     column->addWidget(preview_);
     auto* line = new QHBoxLayout();
-    line->setSpacing(6);
+    line->setSpacing(Metrics::detailSpacing);
     line->addWidget(detail_);
     line->addStretch(1);
     line->addWidget(time_);
@@ -100,13 +201,12 @@ QString HistoryRow::previewText(const std::string& input) {
     return text;
 }
 
-QString HistoryRow::timestampText(HistoryItem::Timestamp timestamp) {
+QString HistoryRow::timestampText(HistoryItem::Timestamp timestamp, const QLocale& locale) {
     const auto milliseconds =
         std::chrono::duration_cast<std::chrono::milliseconds>(timestamp.time_since_epoch());
     const QDateTime local = QDateTime::fromMSecsSinceEpoch(milliseconds.count()).toLocalTime();
-    const QLocale locale;
-    return locale.toString(local.date(), QStringLiteral("MMM d, yyyy")) + QLatin1Char(' ') +
-           locale.toString(local.time(), QLocale::ShortFormat);
+    return locale.toString(local.date(), abbreviatedDateFormat(locale)) + QLatin1Char(' ') +
+           locale.toString(local.time(), shortTimeFormat(locale));
 }
 
 void HistoryRow::paintEvent(QPaintEvent*) {

@@ -6,7 +6,7 @@
 #include "state/HistoryItem.h"
 
 #include <QAbstractButton>
-#include <QColor>
+#include <QLocale>
 
 #include <string>
 
@@ -21,11 +21,14 @@ class HistoryRow : public QAbstractButton {
 public:
     static constexpr int previewLength = 60;
 
-    HistoryRow(const HistoryItem& item, const QColor& secondary, QWidget* parent = nullptr);
+    explicit HistoryRow(const HistoryItem& item, QWidget* parent = nullptr);
 
     // The draft on one line, cut after 60 characters (as a reader counts them).
     static QString previewText(const std::string& input);
-    static QString timestampText(HistoryItem::Timestamp timestamp);
+    // The local date in the locale's abbreviated style (its long date without the weekday and
+    // with the month's short name) and the time in its short style, without seconds.
+    static QString timestampText(HistoryItem::Timestamp timestamp,
+                                 const QLocale& locale = QLocale::system());
 
     QLabel* previewLabel() const { return preview_; }
     QLabel* detailLabel() const { return detail_; }

@@ -3,29 +3,25 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
+#include "ui/kit/Divider.h"
 #include "ui/kit/PushButtonSize.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/HistoryRow.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quorvane {
 
 namespace {
 
-QFrame* makeDivider(QWidget* parent) {
-    auto* divider = new QFrame(parent);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    return divider;
-}
+using Metrics = DesignMetrics::History;
 
 QPushButton* makeSmallButton(QWidget* parent, const QString& title, const char* objectName) {
     auto* button = new QPushButton(title, parent);
@@ -36,24 +32,20 @@ QPushButton* makeSmallButton(QWidget* parent, const QString& title, const char* 
     return button;
 }
 
-void setForeground(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::Text, color);
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 HistoryView::HistoryView(AppState& state, QWidget* parent)
     : QWidget(parent)
-    , state_(state) {
+    , state_(state)
+    , refresher_(
+          state, *this, [this] { refresh(); },
+          [this](AppState::Property property) { noteChange(property); }) {
     setObjectName(QStringLiteral("historyView"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(makeHeader());
-    column->addWidget(makeDivider(this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
 
     content_ = new QStackedWidget(this);
     empty_ = makeEmptyState();
@@ -64,30 +56,33 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll_->viewport()->setAutoFillBackground(false);
     rowsHost_ = new QWidget();
-    rowsHost_->setAutoFillBackground(false);
     rowsLayout_ = new QVBoxLayout(rowsHost_);
     rowsLayout_->setContentsMargins(0, 0, 0, 0);
     rowsLayout_->setSpacing(0);
     rowsLayout_->addStretch(1);
     scroll_->setWidget(rowsHost_);
+    // The list lies on the panel's own ground; the scroll area fills its widget by default.
+    rowsHost_->setAutoFillBackground(false);
     content_->addWidget(scroll_);
     column->addWidget(content_, 1);
+    // The list, and so its scroll bar, ends short of the panel's rounded corner, which would
+    // cut the bar off.
+    column->addSpacing(Metrics::listBottomInset);
 
-    subscription_ =
-        state_.observe([this](AppState::Property property) { scheduleRefresh(property); });
     refresh();
 }
 
 QWidget* HistoryView::makeHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(16, 10, 16, 10);
+    row->setContentsMargins(Metrics::headerPaddingX, Metrics::headerPaddingY,
+                            Metrics::headerPaddingX, Metrics::headerPaddingY);
 
     auto* symbol = new QLabel(Symbols::glyph("clock.arrow.circlepath"), header);
-    symbol->setFont(Symbols::font(DesignFonts::headline().pointSizeF()));
+    symbol->setFont(Symbols::font(DesignFonts::headline().pixelSize()));
     row->addWidget(symbol);
     auto* title = new QLabel(QStringLiteral("History"), header);
     title->setFont(DesignFonts::headline());
@@ -108,16 +103,17 @@ QWidget* HistoryView::makeEmptyState() {
     auto* empty = new QWidget(this);
     empty->setObjectName(QStringLiteral("historyEmpty"));
     auto* stack = new QVBoxLayout(empty);
-    stack->setContentsMargins(0, 40, 0, 40);
-    stack->setSpacing(6);
+    stack->setContentsMargins(0, Metrics::emptyPaddingY, 0, Metrics::emptyPaddingY);
+    stack->setSpacing(Metrics::emptySpacing);
     auto* symbol = new QLabel(Symbols::glyph("tray"), empty);
-    symbol->setFont(Symbols::font(DesignFonts::title2().pointSizeF()));
+    symbol->setFont(Symbols::font(DesignFonts::title2().pixelSize()));
     symbol->setAlignment(Qt::AlignCenter);
     auto* text = new QLabel(QStringLiteral("No history yet"), empty);
     text->setAlignment(Qt::AlignCenter);
-    stack->addWidget(symbol);
-    stack->addWidget(text);
-    secondaryLabels_ = {symbol, text};
+    for (QLabel* label : {symbol, text}) {
+        label->setForegroundRole(QPalette::PlaceholderText);
+        stack->addWidget(label);
+    }
     stack->addStretch(1);
     return empty;
 }
@@ -132,21 +128,15 @@ std::vector<HistoryRow*> HistoryView::rows() const {
     return result;
 }
 
-void HistoryView::scheduleRefresh(AppState::Property property) {
+void HistoryView::noteChange(AppState::Property property) {
     if (property == AppState::Property::history ||
         property == AppState::Property::objectWillChange) {
         rowsStale_ = true;
     }
-    if (refreshPending_) {
-        return;
-    }
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] { refresh(); });
 }
 
 void HistoryView::refresh() {
-    refreshPending_ = false;
-    applyScheme();
+    applyColors();
     const bool empty = state_.history().empty();
     clearAll_->setVisible(!empty);
     content_->setCurrentWidget(empty ? empty_ : static_cast<QWidget*>(scroll_));
@@ -155,18 +145,14 @@ void HistoryView::refresh() {
     }
 }
 
-void HistoryView::applyScheme() {
+void HistoryView::applyColors() {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
     if (scheme_ == scheme) {
         return;
     }
     scheme_ = scheme;
-    setForeground(this, DesignColors::primary(scheme));
-    for (QLabel* label : secondaryLabels_) {
-        setForeground(label, DesignColors::secondary(scheme));
-    }
-    // Rows take their colours when they are built.
-    rowsStale_ = true;
+    // Destructive, in the red that the settings' "Clear all" has too.
+    WidgetPalette::setForeground(*clearAll_, DesignColors::redText(scheme));
 }
 
 void HistoryView::rebuildRows() {
@@ -180,17 +166,16 @@ void HistoryView::rebuildRows() {
         }
         delete item;
     }
-    const QColor secondary = DesignColors::secondary(scheme_.value_or(ColorScheme::of(this)));
     int position = 0;
     for (const HistoryItem& item : state_.history()) {
-        auto* row = new HistoryRow(item, secondary, rowsHost_);
+        auto* row = new HistoryRow(item, rowsHost_);
         // The handlers hold their own copy of the item: the list may change
         // between building the row and the click.
         connect(row, &HistoryRow::clicked, this, [this, item] { state_.restoreHistoryItem(item); });
         connect(row, &HistoryRow::deleteRequested, this,
                 [this, id = item.id] { state_.deleteHistoryItem(id); });
         rowsLayout_->insertWidget(position++, row);
-        rowsLayout_->insertWidget(position++, makeDivider(rowsHost_));
+        rowsLayout_->insertWidget(position++, new Divider(Qt::Horizontal, rowsHost_));
     }
 }
 

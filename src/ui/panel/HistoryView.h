@@ -4,7 +4,7 @@
 #pragma once
 
 #include "state/AppState.h"
-#include "state/Subscription.h"
+#include "ui/kit/CoalescedRefresh.h"
 #include "ui/kit/ColorScheme.h"
 
 #include <QWidget>
@@ -39,10 +39,11 @@ public:
 private:
     QWidget* makeHeader();
     QWidget* makeEmptyState();
-    void scheduleRefresh(AppState::Property property);
+    // Which parts the next re-read rebuilds.
+    void noteChange(AppState::Property property);
     void rebuildRows();
-    // Text colours follow the light or dark look the panel shows.
-    void applyScheme();
+    // The destructive button's colour follows the light or dark look the panel shows.
+    void applyColors();
     void clearAll();
 
     AppState& state_;
@@ -50,14 +51,12 @@ private:
     QPushButton* done_ = nullptr;
     QStackedWidget* content_ = nullptr;
     QWidget* empty_ = nullptr;
-    std::vector<QLabel*> secondaryLabels_;
     QScrollArea* scroll_ = nullptr;
     QWidget* rowsHost_ = nullptr;
     QVBoxLayout* rowsLayout_ = nullptr;
-    bool refreshPending_ = false;
     bool rowsStale_ = true;
     std::optional<ColorScheme::Scheme> scheme_;
-    Subscription subscription_;
+    CoalescedRefresh refresher_;
 };
 
 } // namespace quorvane

@@ -3,8 +3,9 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +14,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int spacing = 6;
+using Metrics = DesignMetrics::OptionLabel;
 
 QLabel* symbolLabel(const std::string& name, qreal size, QWidget* parent) {
     auto* label = new QLabel(Symbols::glyph(name), parent);
@@ -30,7 +31,7 @@ OptionLabel::OptionLabel(const std::string& symbol, const QString& title, QWidge
     , info_(symbolLabel("info.circle", 10, this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(spacing);
+    row->setSpacing(Metrics::spacing);
     title_->setFont(DesignFonts::system(13, QFont::Medium));
     row->addWidget(symbol_, 0, Qt::AlignVCenter);
     row->addWidget(title_, 0, Qt::AlignVCenter);
@@ -45,9 +46,9 @@ QString OptionLabel::title() const {
 
 void OptionLabel::applyColors() {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    PanelPalette::setForeground(*symbol_, DesignColors::secondary(scheme));
-    PanelPalette::setForeground(*title_, DesignColors::primary(scheme));
-    PanelPalette::setForeground(*info_, DesignColors::tertiary(scheme));
+    WidgetPalette::setForeground(*symbol_, DesignColors::secondary(scheme));
+    WidgetPalette::setForeground(*title_, DesignColors::primary(scheme));
+    WidgetPalette::setForeground(*info_, DesignColors::tertiary(scheme));
 }
 
 } // namespace quorvane

@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignGradients.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/SoftShadow.h"
 #include "ui/kit/Symbols.h"
@@ -15,14 +16,12 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal cornerRadius = 9;
-constexpr qreal symbolSize = 15;
-constexpr qreal shadowRadius = 6;
-constexpr qreal shadowY = 2;
+using Metrics = DesignMetrics::PanelBadge;
+
 constexpr qreal shadowOpacity = 0.3;
 
 int margin() {
-    return static_cast<int>(std::ceil(SoftShadow::reach(shadowRadius, shadowY)));
+    return static_cast<int>(std::ceil(SoftShadow::reach(Metrics::shadowRadius, Metrics::shadowY)));
 }
 
 } // namespace
@@ -44,12 +43,12 @@ void PanelBadge::paintEvent(QPaintEvent*) {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
     const QRectF square(margin(), margin(), side, side);
     SoftShadow::paintRoundedRect(
-        painter, square, cornerRadius,
-        DesignColors::withOpacity(DesignColors::purple(scheme), shadowOpacity), shadowRadius,
-        QPointF(0, shadowY));
-    ShapePainter::fillRoundedRect(painter, square, cornerRadius,
+        painter, square, Metrics::cornerRadius,
+        DesignColors::withOpacity(DesignColors::purple(scheme), shadowOpacity),
+        Metrics::shadowRadius, QPointF(0, Metrics::shadowY));
+    ShapePainter::fillRoundedRect(painter, square, Metrics::cornerRadius,
                                   QBrush(DesignGradients::primary(square, scheme)));
-    Symbols::paint(painter, square, "wand.and.stars", symbolSize, DesignColors::white());
+    Symbols::paint(painter, square, "wand.and.stars", Metrics::symbolSize, DesignColors::white());
 }
 
 } // namespace quorvane

@@ -2,6 +2,8 @@
 // accent gradient in a small rounded square with a purple glow under it.
 #pragma once
 
+#include "ui/kit/DesignMetrics.h"
+
 #include <QWidget>
 
 namespace quorvane {
@@ -10,7 +12,7 @@ class PanelBadge : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr qreal side = 34;
+    static constexpr qreal side = DesignMetrics::PanelBadge::side;
 
     explicit PanelBadge(QWidget* parent = nullptr);
 

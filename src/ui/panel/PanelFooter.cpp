@@ -5,8 +5,9 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/PanelStatusCapsule.h"
 #include "ui/panel/PopoverView.h"
 
@@ -21,8 +22,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int rowSpacing = 8;
-constexpr int heartSize = 12;
+using Metrics = DesignMetrics::PanelFooter;
 
 } // namespace
 
@@ -33,7 +33,7 @@ PanelFooter::PanelFooter(PopoverView& panel, QWidget* parent)
     , sponsor_(new QToolButton(this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(rowSpacing);
+    row->setSpacing(Metrics::rowSpacing);
     row->addWidget(capsule_, 1, Qt::AlignLeft);
     row->addStretch(0);
 
@@ -43,7 +43,7 @@ PanelFooter::PanelFooter(PopoverView& panel, QWidget* parent)
     sponsor_->setToolTip(QString::fromUtf8(Links::sponsor.data(), Links::sponsor.size()));
     sponsor_->setFont(DesignFonts::system(12, QFont::Medium));
     sponsor_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    sponsor_->setIconSize(QSize(heartSize, heartSize));
+    sponsor_->setIconSize(QSize(Metrics::heartSize, Metrics::heartSize));
     sponsor_->setAutoRaise(true);
     sponsor_->setCursor(Qt::PointingHandCursor);
     sponsor_->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
@@ -64,10 +64,10 @@ void PanelFooter::refresh() {
                                   : state.model();
     capsule_->setText(QString::fromStdString(name));
 
-    const QColor purple = DesignColors::purple(ColorScheme::of(this));
+    const QColor purple = DesignColors::purpleText(ColorScheme::of(this));
     if (sponsor_->palette().color(QPalette::ButtonText) != purple) {
-        PanelPalette::setForeground(*sponsor_, purple);
-        sponsor_->setIcon(Symbols::icon("heart", heartSize, purple));
+        WidgetPalette::setForeground(*sponsor_, purple);
+        sponsor_->setIcon(Symbols::icon("heart", Metrics::heartSize, purple));
     }
 }
 

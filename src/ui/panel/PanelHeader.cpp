@@ -4,9 +4,10 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/KitButton.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/PanelBadge.h"
-#include "ui/panel/PanelPalette.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/PresetMenu.h"
 #include "ui/panel/ShortcutKeySequence.h"
@@ -20,8 +21,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int rowSpacing = 11;
-constexpr qreal iconSize = 13;
+using Metrics = DesignMetrics::PanelHeader;
 
 // The help text is also what assistive tools read for an icon-only button.
 void setHelp(KitButton& button, const QString& help) {
@@ -41,7 +41,7 @@ PanelHeader::PanelHeader(PopoverView& panel, QWidget* parent)
     , presetMenu_(new PresetMenu(panel.state(), this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(rowSpacing);
+    row->setSpacing(Metrics::rowSpacing);
     row->addWidget(new PanelBadge(this));
     title_->setFont(DesignFonts::system(17, QFont::Bold));
     row->addWidget(title_);
@@ -68,7 +68,7 @@ KitButton* PanelHeader::addRoundButton(const char* objectName, const char* symbo
     auto* button = new KitButton(std::make_unique<CircleIconButtonStyle>(), this);
     button->setObjectName(QString::fromLatin1(objectName));
     button->setSymbol(symbol);
-    button->setSymbolPixelSize(iconSize);
+    button->setSymbolPixelSize(Metrics::iconSize);
     setHelp(*button, help);
     layout()->addWidget(button);
     return button;
@@ -80,7 +80,7 @@ void PanelHeader::toggleHistory() {
 
 void PanelHeader::refresh() {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    PanelPalette::setForeground(*title_, DesignColors::primary(scheme));
+    WidgetPalette::setForeground(*title_, DesignColors::primary(scheme));
     const QColor secondary = DesignColors::secondary(scheme);
     for (KitButton* button : {historyButton_, settingsButton_, closeButton_}) {
         button->setLabelColor(secondary);

@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/ShapePainter.h"
 #include "ui/kit/Symbols.h"
 #include "ui/panel/HeaderCapsule.h"
@@ -17,13 +18,11 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal paddingX = 11;
-constexpr qreal paddingY = 6;
-constexpr qreal spacing = 6;
-constexpr qreal sparkleSize = 10;
-constexpr qreal dotSize = 7;
+using Metrics = DesignMetrics::StatusCapsule;
+
 // The fixed parts: padding, sparkle, dot and the two gaps.
-constexpr qreal chrome = 2 * paddingX + sparkleSize + dotSize + 2 * spacing;
+constexpr qreal chrome =
+    2 * Metrics::paddingX + Metrics::sparkleSize + Metrics::dotSize + 2 * Metrics::spacing;
 
 QFont textFont() {
     return DesignFonts::system(12, QFont::Medium);
@@ -59,7 +58,7 @@ QString PanelStatusCapsule::shownText() const {
 QSize PanelStatusCapsule::sizeHint() const {
     const QFontMetricsF metrics(textFont());
     const qreal width = chrome + metrics.horizontalAdvance(text_);
-    const qreal height = std::max(metrics.height(), sparkleSize) + 2 * paddingY;
+    const qreal height = std::max(metrics.height(), Metrics::sparkleSize) + 2 * Metrics::paddingY;
     return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
 }
 
@@ -75,18 +74,20 @@ void PanelStatusCapsule::paintEvent(QPaintEvent*) {
     HeaderCapsule::paint(painter, capsule, scheme);
 
     const QColor secondary = DesignColors::secondary(scheme);
-    const QRectF content = capsule.adjusted(paddingX, paddingY, -paddingX, -paddingY);
+    const QRectF content = capsule.adjusted(Metrics::paddingX, Metrics::paddingY,
+                                            -Metrics::paddingX, -Metrics::paddingY);
     qreal x = content.left();
-    Symbols::paint(painter, QRectF(x, content.top(), sparkleSize, content.height()), "sparkle",
-                   sparkleSize, secondary);
-    x += sparkleSize + spacing;
+    Symbols::paint(painter, QRectF(x, content.top(), Metrics::sparkleSize, content.height()),
+                   "sparkle", Metrics::sparkleSize, secondary);
+    x += Metrics::sparkleSize + Metrics::spacing;
     const qreal room = textRoom();
     painter.setFont(textFont());
     painter.setPen(secondary);
     painter.drawText(QRectF(x, content.top(), room, content.height()),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
-    x += room + spacing;
-    const QRectF dot(x, content.center().y() - dotSize / 2, dotSize, dotSize);
+    x += room + Metrics::spacing;
+    const QRectF dot(x, content.center().y() - Metrics::dotSize / 2, Metrics::dotSize,
+                     Metrics::dotSize);
     ShapePainter::fillCircle(painter, dot, QBrush(DesignColors::green(scheme)));
 }
 

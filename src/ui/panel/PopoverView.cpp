@@ -1,7 +1,9 @@
 #include "ui/panel/PopoverView.h"
 
+#include "ui/kit/ApplicationTheme.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/DesignSprings.h"
 #include "ui/kit/ErrorBanner.h"
 #include "ui/kit/ReduceMotion.h"
@@ -26,7 +28,6 @@
 #include <QPainter>
 #include <QPropertyAnimation>
 #include <QShortcut>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -39,19 +40,21 @@ PopoverView::PopoverView(AppState& state, std::function<void()> onClose,
     : QWidget(parent)
     , state_(state)
     , onClose_(std::move(onClose))
-    , onHeightChanged_(std::move(onHeightChanged)) {
+    , onHeightChanged_(std::move(onHeightChanged))
+    , refresher_(state, *this, [this] { refreshNow(); }) {
     setFixedWidth(width);
-    setFocusPolicy(Qt::StrongFocus);
+    // Reached by Tab, never by a click on the panel's ground, which would take the keyboard from
+    // the editor.
+    setFocusPolicy(Qt::TabFocus);
     buildLayout();
     buildShortcuts();
     lastOutputText_ = state_.outputText();
     takeNewHistoryEntry();
-    subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
     refreshNow();
 }
 
 PopoverView::~PopoverView() {
-    subscription_.reset();
+    refresher_.stop();
     // The sections still report focus changes while they go; they go while this view is whole.
     delete mainPage_;
     delete history_;
@@ -138,16 +141,7 @@ void PopoverView::setOutputFocused(bool value) {
     emit focusFlagsChanged();
 }
 
-void PopoverView::scheduleRefresh() {
-    if (refreshPending_) {
-        return;
-    }
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] { refreshNow(); });
-}
-
 void PopoverView::refreshNow() {
-    refreshPending_ = false;
     refreshRoot();
     emit refreshed();
     reportHeightIfChanged();
@@ -169,6 +163,8 @@ int PopoverView::contentHeight() const {
 
 namespace {
 
+using Metrics = DesignMetrics::Panel;
+
 // A column with the given padding on all edges and spacing between its items.
 QVBoxLayout* column(QWidget* owner, int padding, int spacing) {
     auto* layout = new QVBoxLayout(owner);
@@ -179,9 +175,11 @@ QVBoxLayout* column(QWidget* owner, int padding, int spacing) {
 
 // A card's content padded by 16 inside the floating surface of the main column.
 Surface* surfaceAround(QWidget* content, QWidget* parent) {
-    auto* surface = new Surface(16, 18, 6, parent);
+    auto* surface =
+        new Surface(DesignMetrics::Surface::cornerRadius, DesignMetrics::Surface::shadowRadius,
+                    DesignMetrics::Surface::shadowY, parent);
     auto* padded = new QWidget(surface);
-    column(padded, 16, 0)->addWidget(content);
+    column(padded, DesignMetrics::Surface::contentPadding, 0)->addWidget(content);
     surface->setContent(padded);
     surface->setVisible(false);
     return surface;
@@ -193,14 +191,14 @@ void PopoverView::buildLayout() {
     auto* root = column(this, 0, 0);
 
     mainPage_ = new QWidget(this);
-    auto* page = column(mainPage_, 20, 18);
+    auto* page = column(mainPage_, Metrics::padding, Metrics::pageSpacing);
     auto* headerRow = new QHBoxLayout();
-    headerRow->setSpacing(11);
+    headerRow->setSpacing(Metrics::headerSpacing);
     headerRow->addWidget(new PanelHeader(*this, mainPage_));
     page->addLayout(headerRow);
 
     mainColumn_ = new QVBoxLayout();
-    mainColumn_->setSpacing(16);
+    mainColumn_->setSpacing(Metrics::columnSpacing);
 
     editor_ = new EditorCard(*this, mainPage_);
     editor_->setObjectName("editorCard");
@@ -212,7 +210,7 @@ void PopoverView::buildLayout() {
             [this](const QVariant& value) { editor_->setFixedHeight(qRound(value.toReal())); });
 
     auto* actions = new QVBoxLayout();
-    actions->setSpacing(8);
+    actions->setSpacing(Metrics::actionsSpacing);
     actions->addWidget(new ActionBar(*this, mainPage_));
     advanced_ = new AdvancedOptionsPanel(*this, mainPage_);
     advanced_->setObjectName("advancedOptions");
@@ -228,7 +226,7 @@ void PopoverView::buildLayout() {
     page->addLayout(mainColumn_);
 
     auto* footerRow = new QHBoxLayout();
-    footerRow->setSpacing(8);
+    footerRow->setSpacing(Metrics::footerSpacing);
     footerRow->addWidget(new PanelFooter(*this, mainPage_));
     page->addLayout(footerRow);
     root->addWidget(mainPage_);
@@ -278,12 +276,8 @@ void PopoverView::buildShortcuts() {
 }
 
 void PopoverView::refreshRoot() {
-    const Appearance appearance = state_.appearance();
-    ColorScheme::force(this, appearance == Appearance::auto_
-                                 ? std::nullopt
-                                 : std::optional(appearance == Appearance::dark
-                                                     ? ColorScheme::Scheme::dark
-                                                     : ColorScheme::Scheme::light));
+    // The panel's own look, also when no panel window hosts the view.
+    ApplicationTheme::apply(*this, ApplicationTheme::panelScheme(state_.appearance()));
     const bool showHistory = state_.showHistory();
     const bool historyShown = history_ != nullptr && history_->isVisibleTo(this);
     if (historyShown != showHistory) {

@@ -6,7 +6,8 @@
 #pragma once
 
 #include "state/AppState.h"
-#include "state/Subscription.h"
+#include "ui/kit/CoalescedRefresh.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QWidget>
 
@@ -69,8 +70,8 @@ public:
     // The height the content asks for at the fixed width.
     int contentHeight() const;
 
-    static constexpr int width = 480;
-    static constexpr qreal cornerRadius = 26;
+    static constexpr int width = DesignMetrics::Panel::width;
+    static constexpr qreal cornerRadius = DesignMetrics::Panel::cornerRadius;
 
 signals:
     void focusFlagsChanged();
@@ -84,7 +85,6 @@ protected:
 
 private:
     void adoptShownResultAsDraft();
-    void scheduleRefresh();
     void buildLayout();
     ErrorBanner& banner();
     QWidget& history();
@@ -104,7 +104,6 @@ private:
     std::function<void(double)> onHeightChanged_;
     bool inputFocused_ = false;
     bool outputFocused_ = false;
-    bool refreshPending_ = false;
     std::string lastOutputText_;
     // The history as of the last re-read: an entry not among these is a result that just came.
     std::vector<Uuid> knownHistory_;
@@ -122,7 +121,7 @@ private:
     int editorHeight_ = 280;
     // In the order of the in-app shortcut entries.
     std::array<QShortcut*, 6> shortcuts_{};
-    Subscription subscription_;
+    CoalescedRefresh refresher_;
 };
 
 } // namespace quorvane

@@ -5,6 +5,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 #include "ui/panel/HeaderCapsule.h"
 #include "ui/panel/PresetMenuRow.h"
@@ -21,12 +22,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal paddingX = 12;
-constexpr qreal paddingY = 7;
-constexpr qreal spacing = 6;
-constexpr qreal presetSymbolSize = 11;
-constexpr qreal chevronSize = 9;
-constexpr qreal menuIconSize = 14;
+using Metrics = DesignMetrics::PresetMenu;
 
 QFont nameFont() {
     return DesignFonts::system(12, QFont::Medium);
@@ -41,6 +37,8 @@ PresetMenu::PresetMenu(AppState& state, QWidget* parent)
     setObjectName(QStringLiteral("presetMenu"));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // A click leaves the keyboard with the editor, as the kit's buttons do.
+    setFocusPolicy(Qt::TabFocus);
     menu_->setObjectName(QStringLiteral("presetMenuItems"));
     menu_->setToolTipsVisible(true);
     connect(menu_, &QMenu::aboutToShow, this, &PresetMenu::rebuildMenu);
@@ -121,11 +119,10 @@ void PresetMenu::addCustomSection() {
         QString title = QString::fromStdString(custom.name);
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* action = menu_->addAction(title);
+        // The symbol is the mark: a checkable action would draw a check box beside it.
         if (active) {
-            action->setIcon(Symbols::icon("checkmark", menuIconSize, primary));
+            action->setIcon(Symbols::icon("checkmark", Metrics::menuIconSize, primary));
         }
-        action->setCheckable(true);
-        action->setChecked(active);
         const Uuid id = custom.id;
         connect(action, &QAction::triggered, this, [this, id] { selectCustomPreset(id); });
     }
@@ -137,9 +134,11 @@ void PresetMenu::popUp() {
 
 QSize PresetMenu::sizeHint() const {
     const QFontMetricsF metrics(nameFont());
-    const qreal width = presetSymbolSize + spacing + metrics.horizontalAdvance(text()) + spacing +
-                        chevronSize + 2 * paddingX;
-    const qreal height = std::max(metrics.height(), presetSymbolSize) + 2 * paddingY;
+    const qreal width = Metrics::presetSymbolSize + Metrics::spacing +
+                        metrics.horizontalAdvance(text()) + Metrics::spacing +
+                        Metrics::chevronSize + 2 * Metrics::paddingX;
+    const qreal height =
+        std::max(metrics.height(), Metrics::presetSymbolSize) + 2 * Metrics::paddingY;
     return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
 }
 
@@ -155,20 +154,21 @@ void PresetMenu::paintEvent(QPaintEvent*) {
     HeaderCapsule::paint(painter, capsule, scheme);
 
     const QColor primary = DesignColors::primary(scheme);
-    const QRectF content = capsule.adjusted(paddingX, paddingY, -paddingX, -paddingY);
+    const QRectF content = capsule.adjusted(Metrics::paddingX, Metrics::paddingY,
+                                            -Metrics::paddingX, -Metrics::paddingY);
     qreal x = content.left();
-    Symbols::paint(painter, QRectF(x, content.top(), presetSymbolSize, content.height()), symbol_,
-                   presetSymbolSize, DesignColors::secondary(scheme));
-    x += presetSymbolSize + spacing;
+    Symbols::paint(painter, QRectF(x, content.top(), Metrics::presetSymbolSize, content.height()),
+                   symbol_, Metrics::presetSymbolSize, DesignColors::secondary(scheme));
+    x += Metrics::presetSymbolSize + Metrics::spacing;
     const QFontMetricsF metrics(nameFont());
     const qreal nameWidth = metrics.horizontalAdvance(text());
     painter.setFont(nameFont());
     painter.setPen(primary);
     painter.drawText(QRectF(x, content.top(), nameWidth + 1, content.height()),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
-    x += nameWidth + spacing;
-    Symbols::paint(painter, QRectF(x, content.top(), chevronSize, content.height()), "chevron.down",
-                   chevronSize, primary);
+    x += nameWidth + Metrics::spacing;
+    Symbols::paint(painter, QRectF(x, content.top(), Metrics::chevronSize, content.height()),
+                   "chevron.down", Metrics::chevronSize, primary);
 }
 
 } // namespace quorvane

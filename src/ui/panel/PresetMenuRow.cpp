@@ -2,6 +2,7 @@
 
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 
 #include <QAction>
@@ -18,15 +19,11 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal padding = 10;
-constexpr qreal spacing = 6;
-constexpr qreal iconSize = 14;
-constexpr qreal markSize = 13;
-constexpr qreal checkSize = 13;
+using Metrics = DesignMetrics::PresetMenuRow;
+
 // Where the name starts: after the preset's symbol.
-constexpr qreal nameLeft = padding + iconSize + spacing;
+constexpr qreal nameLeft = Metrics::padding + Metrics::iconSize + Metrics::spacing;
 // The least room between the name (or its mark) and the checkmark column.
-constexpr qreal minimumGap = 16;
 
 const QString customizedHelp = QStringLiteral("Customized");
 
@@ -54,15 +51,16 @@ QRectF PresetMenuRow::customizedMarkRect() const {
         return {};
     }
     const qreal nameWidth = QFontMetricsF(font()).horizontalAdvance(action_->text());
-    const qreal x = nameLeft + nameWidth + spacing;
-    return {x, (height() - markSize) / 2.0, markSize, markSize};
+    const qreal x = nameLeft + nameWidth + Metrics::spacing;
+    return {x, (height() - Metrics::markSize) / 2.0, Metrics::markSize, Metrics::markSize};
 }
 
 QRectF PresetMenuRow::checkmarkRect() const {
     if (action_ == nullptr || !action_->isChecked()) {
         return {};
     }
-    return {width() - padding - checkSize, (height() - checkSize) / 2.0, checkSize, checkSize};
+    return {width() - Metrics::padding - Metrics::checkSize, (height() - Metrics::checkSize) / 2.0,
+            Metrics::checkSize, Metrics::checkSize};
 }
 
 QSize PresetMenuRow::sizeHint() const {
@@ -70,17 +68,17 @@ QSize PresetMenuRow::sizeHint() const {
     const QString text = action_ != nullptr ? action_->text() : QString();
     qreal width = nameLeft + metrics.horizontalAdvance(text);
     if (customized_) {
-        width += spacing + markSize;
+        width += Metrics::spacing + Metrics::markSize;
     }
-    width += minimumGap + checkSize + padding;
+    width += Metrics::minimumGap + Metrics::checkSize + Metrics::padding;
     // As high as the style makes an ordinary row with an icon and this text.
     QStyleOptionMenuItem option;
     option.initFrom(this);
     option.menuItemType = QStyleOptionMenuItem::Normal;
     option.text = text;
-    option.maxIconWidth = static_cast<int>(iconSize);
+    option.maxIconWidth = static_cast<int>(Metrics::iconSize);
     const QSize content(static_cast<int>(std::ceil(width)),
-                        static_cast<int>(std::ceil(std::max(metrics.height(), iconSize))));
+                        static_cast<int>(std::ceil(std::max(metrics.height(), Metrics::iconSize))));
     const QSize styled = style()->sizeFromContents(QStyle::CT_MenuItem, &option, content, menu_);
     return {content.width(), std::max(content.height(), styled.height())};
 }
@@ -131,18 +129,21 @@ void PresetMenuRow::paintEvent(QPaintEvent*) {
     const QColor secondary =
         highlighted ? DesignColors::withOpacity(text, 0.8) : DesignColors::secondary(scheme);
     const qreal middle = height() / 2.0;
-    Symbols::paint(painter, QRectF(padding, middle - iconSize / 2, iconSize, iconSize), symbol_,
-                   iconSize, text);
+    Symbols::paint(painter,
+                   QRectF(Metrics::padding, middle - Metrics::iconSize / 2, Metrics::iconSize,
+                          Metrics::iconSize),
+                   symbol_, Metrics::iconSize, text);
     const qreal nameWidth = QFontMetricsF(font()).horizontalAdvance(action_->text());
     painter.setFont(font());
     painter.setPen(text);
     painter.drawText(QRectF(nameLeft, 0, nameWidth + 1, height()), Qt::AlignLeft | Qt::AlignVCenter,
                      action_->text());
     if (customized_) {
-        Symbols::paint(painter, customizedMarkRect(), "pencil.circle", markSize, secondary);
+        Symbols::paint(painter, customizedMarkRect(), "pencil.circle", Metrics::markSize,
+                       secondary);
     }
     if (action_->isChecked()) {
-        Symbols::paint(painter, checkmarkRect(), "checkmark", checkSize, text);
+        Symbols::paint(painter, checkmarkRect(), "checkmark", Metrics::checkSize, text);
     }
 }
 

@@ -3,7 +3,8 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/DesignMetrics.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,7 +14,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int spacing = 5;
+using Metrics = DesignMetrics::QuestionsCard;
 
 } // namespace
 
@@ -24,7 +25,7 @@ QuestionRow::QuestionRow(int index, QWidget* parent)
     , answer_(new QLineEdit(this)) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(spacing);
+    stack->setSpacing(Metrics::rowSpacing);
 
     // Plain text: a question comes from the model and must never be read as markup.
     question_->setTextFormat(Qt::PlainText);
@@ -57,7 +58,7 @@ void QuestionRow::setAnswer(const QString& answer) {
 }
 
 void QuestionRow::applyColors() {
-    PanelPalette::setForeground(*question_, DesignColors::primary(ColorScheme::of(this)));
+    WidgetPalette::setForeground(*question_, DesignColors::primary(ColorScheme::of(this)));
 }
 
 } // namespace quorvane

@@ -1,6 +1,7 @@
 #include "ui/panel/QuestionSpinner.h"
 
 #include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QPainter>
 #include <QTimer>
@@ -9,10 +10,11 @@ namespace quorvane {
 
 namespace {
 
+using Metrics = DesignMetrics::QuestionsCard;
+
 constexpr int frameMilliseconds = 16;
 constexpr int degreesPerFrame = 6;
 constexpr int arcDegrees = 270;
-constexpr qreal lineWidth = 1.6;
 
 } // namespace
 
@@ -51,10 +53,12 @@ void QuestionSpinner::hideEvent(QHideEvent* event) {
 void QuestionSpinner::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QPen pen(color_, lineWidth);
+    QPen pen(color_, Metrics::spinnerLineWidth);
     pen.setCapStyle(Qt::RoundCap);
     painter.setPen(pen);
-    const QRectF ring = QRectF(rect()).adjusted(lineWidth, lineWidth, -lineWidth, -lineWidth);
+    const QRectF ring =
+        QRectF(rect()).adjusted(Metrics::spinnerLineWidth, Metrics::spinnerLineWidth,
+                                -Metrics::spinnerLineWidth, -Metrics::spinnerLineWidth);
     painter.drawArc(ring, -angle_ * 16, arcDegrees * 16);
 }
 

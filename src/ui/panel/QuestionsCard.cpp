@@ -4,10 +4,11 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/KitButton.h"
 #include "ui/kit/SoftButtonStyle.h"
 #include "ui/kit/Symbols.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/QuestionRow.h"
 #include "ui/panel/QuestionSpinner.h"
@@ -26,10 +27,8 @@ namespace quorvane {
 
 namespace {
 
-constexpr int cardSpacing = 11;
-constexpr int headerSpacing = 7;
-constexpr int buttonSpacing = 8;
-constexpr qreal labelSpacing = 6;
+using Metrics = DesignMetrics::QuestionsCard;
+
 // A symbol name with no glyph: it keeps the symbol's room in the Continue
 // label free for the spinner drawn over it.
 constexpr const char* spinnerPlaceholder = "progress";
@@ -50,11 +49,11 @@ QuestionsCard::QuestionsCard(PopoverView& panel, QWidget* parent)
     setObjectName(QStringLiteral("questionsCard"));
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(cardSpacing);
+    stack->setSpacing(Metrics::cardSpacing);
     buildHeader(stack);
     rowsLayout_ = new QVBoxLayout();
     rowsLayout_->setContentsMargins(0, 0, 0, 0);
-    rowsLayout_->setSpacing(cardSpacing);
+    rowsLayout_->setSpacing(Metrics::cardSpacing);
     stack->addLayout(rowsLayout_);
     buildButtons(stack);
 
@@ -64,7 +63,7 @@ QuestionsCard::QuestionsCard(PopoverView& panel, QWidget* parent)
 
 void QuestionsCard::buildHeader(QVBoxLayout* stack) {
     auto* header = new QHBoxLayout();
-    header->setSpacing(headerSpacing);
+    header->setSpacing(Metrics::headerSpacing);
     symbol_ = new QLabel(Symbols::glyph("questionmark.bubble.fill"), this);
     symbol_->setFont(Symbols::font(DesignFonts::headline().pixelSize()));
     title_ = new QLabel(QStringLiteral("A few questions to sharpen this"), this);
@@ -77,12 +76,12 @@ void QuestionsCard::buildHeader(QVBoxLayout* stack) {
 
 void QuestionsCard::buildButtons(QVBoxLayout* stack) {
     auto* row = new QHBoxLayout();
-    row->setSpacing(buttonSpacing);
+    row->setSpacing(Metrics::buttonSpacing);
     continue_ = new KitButton(std::make_unique<AuroraButtonStyle>(), this);
     continue_->setObjectName(QStringLiteral("continueButton"));
     continue_->setToolTip(
         QStringLiteral("Rewrite using your answers (blank = let the model decide)"));
-    continue_->setSpacing(labelSpacing);
+    continue_->setSpacing(Metrics::labelSpacing);
     continue_->installEventFilter(this);
     spinner_ = new QuestionSpinner(continue_);
     spinner_->hide();
@@ -163,8 +162,8 @@ void QuestionsCard::showWorking(bool working) {
 void QuestionsCard::placeSpinner() {
     const QFont font = continue_->style().labelFont();
     const qreal symbolSize = font.pixelSize();
-    const qreal labelWidth =
-        symbolSize + labelSpacing + QFontMetricsF(font).horizontalAdvance(continue_->text());
+    const qreal labelWidth = symbolSize + Metrics::labelSpacing +
+                             QFontMetricsF(font).horizontalAdvance(continue_->text());
     const QPointF centre = QRectF(continue_->rect()).center();
     spinner_->setGeometry(static_cast<int>(centre.x() - labelWidth / 2),
                           static_cast<int>(centre.y() - symbolSize / 2),
@@ -189,8 +188,8 @@ void QuestionsCard::refresh() {
         button->setEnabled(!working);
     }
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    PanelPalette::setForeground(*symbol_, DesignColors::indigo(scheme));
-    PanelPalette::setForeground(*title_, DesignColors::primary(scheme));
+    WidgetPalette::setForeground(*symbol_, DesignColors::indigo(scheme));
+    WidgetPalette::setForeground(*title_, DesignColors::primary(scheme));
 }
 
 } // namespace quorvane

@@ -4,9 +4,10 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/KitButton.h"
 #include "ui/kit/ShapePainter.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -20,9 +21,8 @@ namespace quorvane {
 
 namespace {
 
-constexpr int padding = 10;
-constexpr int spacing = 6;
-constexpr qreal cornerRadius = 10;
+using Metrics = DesignMetrics::VariationsPicker;
+
 constexpr qreal fillOpacity = 0.04;
 
 } // namespace
@@ -34,8 +34,9 @@ VariationRow::VariationRow(int index, QWidget* parent)
     , use_(new KitButton(std::make_unique<AuroraButtonStyle>(), this))
     , text_(new QLabel(this)) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(padding, padding, padding, padding);
-    stack->setSpacing(spacing);
+    stack->setContentsMargins(Metrics::rowPadding, Metrics::rowPadding, Metrics::rowPadding,
+                              Metrics::rowPadding);
+    stack->setSpacing(Metrics::rowSpacing);
 
     auto* header = new QHBoxLayout();
     number_->setFont(DesignFonts::system(10, QFont::DemiBold));
@@ -70,8 +71,8 @@ void VariationRow::setText(const QString& text) {
 
 void VariationRow::applyColors() {
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    PanelPalette::setForeground(*number_, DesignColors::secondary(scheme));
-    PanelPalette::setForeground(*text_, DesignColors::primary(scheme));
+    WidgetPalette::setForeground(*number_, DesignColors::secondary(scheme));
+    WidgetPalette::setForeground(*text_, DesignColors::primary(scheme));
 }
 
 void VariationRow::paintEvent(QPaintEvent*) {
@@ -79,7 +80,7 @@ void VariationRow::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor fill =
         DesignColors::withOpacity(DesignColors::primary(ColorScheme::of(this)), fillOpacity);
-    ShapePainter::fillRoundedRect(painter, QRectF(rect()), cornerRadius, QBrush(fill));
+    ShapePainter::fillRoundedRect(painter, QRectF(rect()), Metrics::rowCornerRadius, QBrush(fill));
 }
 
 } // namespace quorvane

@@ -3,10 +3,11 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/KitButton.h"
 #include "ui/kit/SoftButtonStyle.h"
 #include "ui/kit/Symbols.h"
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/VariationRow.h"
 
@@ -21,8 +22,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int cardSpacing = 9;
-constexpr int headerSpacing = 6;
+using Metrics = DesignMetrics::VariationsPicker;
 
 } // namespace
 
@@ -36,10 +36,10 @@ VariationsPicker::VariationsPicker(PopoverView& panel, QWidget* parent)
     setObjectName(QStringLiteral("variationsPicker"));
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(cardSpacing);
+    stack->setSpacing(Metrics::cardSpacing);
 
     auto* header = new QHBoxLayout();
-    header->setSpacing(headerSpacing);
+    header->setSpacing(Metrics::headerSpacing);
     symbol_->setFont(Symbols::font(DesignFonts::headline().pixelSize()));
     title_->setFont(DesignFonts::system(13, QFont::DemiBold));
     dismiss_->setObjectName(QStringLiteral("dismissButton"));
@@ -54,7 +54,7 @@ VariationsPicker::VariationsPicker(PopoverView& panel, QWidget* parent)
     stack->addLayout(header);
 
     rowsLayout_->setContentsMargins(0, 0, 0, 0);
-    rowsLayout_->setSpacing(cardSpacing);
+    rowsLayout_->setSpacing(Metrics::cardSpacing);
     stack->addLayout(rowsLayout_);
 
     connect(&panel_, &PopoverView::refreshed, this, &VariationsPicker::refresh);
@@ -98,8 +98,8 @@ void VariationsPicker::syncRows() {
 void VariationsPicker::refresh() {
     syncRows();
     const ColorScheme::Scheme scheme = ColorScheme::of(this);
-    PanelPalette::setForeground(*symbol_, DesignColors::indigo(scheme));
-    PanelPalette::setForeground(*title_, DesignColors::primary(scheme));
+    WidgetPalette::setForeground(*symbol_, DesignColors::indigo(scheme));
+    WidgetPalette::setForeground(*title_, DesignColors::primary(scheme));
 }
 
 } // namespace quorvane

@@ -4,6 +4,7 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/DesignGradients.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 
 #include <QGraphicsOpacityEffect>
@@ -17,7 +18,8 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal cornerRadius = 12;
+using Metrics = DesignMetrics::WorkingPill;
+
 constexpr qreal stopOpacity = 0.92;
 
 QString whiteText() {
@@ -83,7 +85,7 @@ void WorkingPill::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF card = rect();
     QPainterPath shape;
-    shape.addRoundedRect(card, cornerRadius, cornerRadius);
+    shape.addRoundedRect(card, Metrics::cornerRadius, Metrics::cornerRadius);
     painter.fillPath(shape, DesignGradients::primary(card, ColorScheme::of(this)));
 }
 

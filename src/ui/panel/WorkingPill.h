@@ -3,6 +3,8 @@
 // button. The pill itself is not a button; only its stop control is.
 #pragma once
 
+#include "ui/kit/DesignMetrics.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -14,8 +16,8 @@ class WorkingPill : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int width = 160;
-    static constexpr int height = 42;
+    static constexpr int width = DesignMetrics::WorkingPill::width;
+    static constexpr int height = DesignMetrics::WorkingPill::height;
 
     explicit WorkingPill(QWidget* parent = nullptr);
 

@@ -59,7 +59,7 @@ QWidget* BehaviorSection::buildHotkeyControl() {
     layout->setSpacing(8);
 
     hotkeyLabel_ = new QLabel(control);
-    hotkeyLabel_->setFont(DesignFonts::monospaced(DesignFonts::body().pointSizeF()));
+    hotkeyLabel_->setFont(DesignFonts::monospaced(DesignFonts::body().pixelSize()));
     changeButton_ = new QPushButton(control);
     PushButtonSize::apply(*changeButton_, ControlSize::small);
     connect(changeButton_, &QPushButton::clicked, this,

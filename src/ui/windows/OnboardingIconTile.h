@@ -2,6 +2,8 @@
 // symbol in white and a soft shadow under it.
 #pragma once
 
+#include "ui/kit/DesignMetrics.h"
+
 #include <QWidget>
 
 namespace quorvane {
@@ -10,7 +12,7 @@ class OnboardingIconTile : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr qreal side = 84;
+    static constexpr qreal side = DesignMetrics::OnboardingIconTile::side;
 
     explicit OnboardingIconTile(QWidget* parent = nullptr);
 
@@ -20,10 +22,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    static constexpr qreal cornerRadius = 20;
-    static constexpr qreal shadowRadius = 8;
-    static constexpr qreal shadowOffset = 4;
-    static constexpr qreal symbolSize = 40;
+    static constexpr qreal cornerRadius = DesignMetrics::OnboardingIconTile::cornerRadius;
+    static constexpr qreal shadowRadius = DesignMetrics::OnboardingIconTile::shadowRadius;
+    static constexpr qreal shadowOffset = DesignMetrics::OnboardingIconTile::shadowOffset;
+    static constexpr qreal symbolSize = DesignMetrics::OnboardingIconTile::symbolSize;
 
     qreal margin() const;
 };

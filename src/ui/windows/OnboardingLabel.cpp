@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -29,7 +30,8 @@ void OnboardingLabel::setContent(const QString& symbol, const QString& text) {
         return;
     }
     symbol_ = symbol;
-    refreshLook();
+    showSymbol();
+    applyColors();
 }
 
 QString OnboardingLabel::text() const {
@@ -38,37 +40,38 @@ QString OnboardingLabel::text() const {
 
 void OnboardingLabel::setSecondary(bool secondary) {
     secondary_ = secondary;
-    refreshLook();
+    applyColors();
 }
 
 void OnboardingLabel::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
-        refreshLook();
+    if (event->type() == QEvent::FontChange) {
+        showSymbol();
+    } else if (event->type() == QEvent::PaletteChange) {
+        applyColors();
     }
 }
 
-void OnboardingLabel::refreshLook() {
-    const auto scheme = ColorScheme::of(this);
-    const QColor color =
-        secondary_ ? DesignColors::secondary(scheme) : DesignColors::primary(scheme);
+void OnboardingLabel::showSymbol() {
     const QFont font = this->font();
     text_->setFont(font);
     icon_->setFont(Symbols::font(QFontInfo(font).pixelSize()));
     icon_->setText(Symbols::glyph(symbol_.toStdString()));
+}
+
+void OnboardingLabel::applyColors() {
+    const auto scheme = ColorScheme::of(this);
+    const QColor color =
+        secondary_ ? DesignColors::secondary(scheme) : DesignColors::primary(scheme);
     for (QLabel* label : {icon_, text_}) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, color);
-        label->setPalette(palette);
+        WidgetPalette::setForeground(*label, color);
     }
 }
 
 void OnboardingLabel::tint(QLabel* label, bool secondary) {
     const auto scheme = ColorScheme::of(label);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText,
-                     secondary ? DesignColors::secondary(scheme) : DesignColors::primary(scheme));
-    label->setPalette(palette);
+    WidgetPalette::setForeground(*label, secondary ? DesignColors::secondary(scheme)
+                                                   : DesignColors::primary(scheme));
 }
 
 } // namespace quorvane

@@ -1,5 +1,5 @@
 // A symbol followed by a text, the label look of the onboarding pages. The text colour follows
-// the light or dark look of the window it is in when refreshLook() runs.
+// the light or dark look of the window it is in when applyColors() runs.
 #pragma once
 
 #include <QWidget>
@@ -22,7 +22,7 @@ public:
     QLabel* textLabel() const { return text_; }
 
     // Re-reads the colours of the scheme the label is shown in.
-    void refreshLook();
+    void applyColors();
     // Gives a plain label the primary or secondary foreground of its scheme.
     static void tint(QLabel* label, bool secondary);
 
@@ -30,6 +30,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The symbol's glyph, at the size of the label's font.
+    void showSymbol();
+
     QString symbol_;
     QLabel* icon_;
     QLabel* text_;

@@ -7,14 +7,18 @@
 #include "ToggleSwitch.h"
 #include "engine/ProviderConfig.h"
 #include "state/AppState.h"
+#include "ui/kit/ApplicationTheme.h"
 #include "ui/kit/AuroraButtonStyle.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
+#include "ui/kit/Divider.h"
 #include "ui/kit/KitButton.h"
 #include "ui/kit/SoftButtonStyle.h"
 #include "ui/kit/Symbols.h"
 #include "ui/kit/VisualEffectView.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/ShortcutKeySequence.h"
 
 #include <QComboBox>
@@ -27,7 +31,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -76,11 +79,13 @@ QFont semibold(QFont font) {
     return font;
 }
 
-QVBoxLayout* pageLayout(QWidget* page, int spacing, bool centred) {
+QVBoxLayout* pageLayout(QWidget* page, int spacing) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(spacing);
-    layout->setAlignment(centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    // Centred in height only: the texts take the page's width and wrap in it (centred lines on
+    // the centred pages), where a horizontal alignment would squeeze them to a narrow column.
+    layout->setAlignment(Qt::AlignVCenter);
     return layout;
 }
 
@@ -90,7 +95,8 @@ OnboardingView::OnboardingView(AppState& state, std::function<void()> onFinish, 
     : QWidget(parent)
     , state_(state)
     , onFinish_(std::move(onFinish))
-    , loadedProvider_(state.providerID()) {
+    , loadedProvider_(state.providerID())
+    , refresher_(state, *this, [this] { refresh(); }) {
     setFixedSize(fixedWidth, fixedHeight);
 
     auto* outer = new QVBoxLayout(this);
@@ -111,18 +117,21 @@ OnboardingView::OnboardingView(AppState& state, std::function<void()> onFinish, 
     pages_->addWidget(makeDonePage());
     auto* pageFrame = new QWidget(background_);
     auto* pageLayoutBox = new QVBoxLayout(pageFrame);
-    pageLayoutBox->setContentsMargins(28, 28, 28, 28);
+    constexpr int page = DesignMetrics::Onboarding::pagePadding;
+    pageLayoutBox->setContentsMargins(page, page, page, page);
     pageLayoutBox->addWidget(pages_);
     column->addWidget(pageFrame, 1);
 
-    divider_ = new QWidget(background_);
-    divider_->setFixedHeight(1);
-    divider_->setAutoFillBackground(true);
-    column->addWidget(divider_);
+    auto* divider = new Divider(Qt::Horizontal, background_);
+    divider->setOpacity(0.5);
+    column->addWidget(divider);
 
     column->addWidget(makeFooter());
 
-    subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
+    if (auto* theme = ApplicationTheme::instance()) {
+        connect(theme, &ApplicationTheme::desktopSchemeChanged, this,
+                [this] { refresher_.schedule(); });
+    }
     refresh();
 }
 
@@ -244,24 +253,13 @@ void OnboardingView::launchAtLoginToggled(bool enabled) {
     refresh();
 }
 
-void OnboardingView::scheduleRefresh() {
-    if (refreshPending_) {
-        return;
-    }
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        refreshPending_ = false;
-        refresh();
-    });
-}
-
 void OnboardingView::refresh() {
     if (state_.providerID() != loadedProvider_) {
         loadKeyDraft();
     }
     refreshPages();
     refreshFooter();
-    refreshColors();
+    applyColors();
 }
 
 void OnboardingView::refreshPages() {
@@ -303,7 +301,8 @@ void OnboardingView::refreshFooter() {
     primary_->setEnabled(isContinueEnabled());
 }
 
-void OnboardingView::refreshColors() {
+void OnboardingView::applyColors() {
+    ApplicationTheme::apply(*this, ApplicationTheme::windowScheme(state_.appearance()));
     for (QLabel* label : secondaryLabels_) {
         OnboardingLabel::tint(label, true);
     }
@@ -311,23 +310,17 @@ void OnboardingView::refreshColors() {
         OnboardingLabel::tint(label, false);
     }
     for (OnboardingLabel* label : symbolLabels_) {
-        label->refreshLook();
+        label->applyColors();
     }
     for (OnboardingPageHeader* header : headers_) {
         OnboardingLabel::tint(header->titleLabel(), false);
         OnboardingLabel::tint(header->subtitleLabel(), true);
     }
     const auto scheme = ColorScheme::of(this);
-    QPalette palette = divider_->palette();
-    palette.setColor(QPalette::Window,
-                     DesignColors::withOpacity(DesignColors::tertiary(scheme), 0.5));
-    divider_->setPalette(palette);
+    const QColor link = DesignColors::linkText(scheme);
     keyLink_->setIcon(Symbols::icon("arrow.up.right.square",
-                                    QFontInfo(DesignFonts::callout()).pixelSize() + 2,
-                                    DesignColors::accent(scheme)));
-    QPalette linkPalette = keyLink_->palette();
-    linkPalette.setColor(QPalette::ButtonText, DesignColors::accent(scheme));
-    keyLink_->setPalette(linkPalette);
+                                    QFontInfo(DesignFonts::callout()).pixelSize() + 2, link));
+    WidgetPalette::setForeground(*keyLink_, link);
 }
 
 QLabel* OnboardingView::addText(QVBoxLayout* layout, const QString& text, const QFont& font,
@@ -346,7 +339,7 @@ QLabel* OnboardingView::addText(QVBoxLayout* layout, const QString& text, const 
 
 QWidget* OnboardingView::makeWelcomePage() {
     auto* page = new QWidget;
-    auto* layout = pageLayout(page, 16, true);
+    auto* layout = pageLayout(page, 16);
     layout->addWidget(new OnboardingIconTile, 0, Qt::AlignHCenter);
     addText(layout, QStringLiteral("Welcome to Quorvane"), semibold(DesignFonts::title2()), false,
             true);
@@ -364,7 +357,7 @@ QWidget* OnboardingView::makeWelcomePage() {
 
 QWidget* OnboardingView::makeProviderPage() {
     auto* page = new QWidget;
-    auto* layout = pageLayout(page, 14, false);
+    auto* layout = pageLayout(page, 14);
     auto* header =
         new OnboardingPageHeader(QStringLiteral("Pick a provider"),
                                  QStringLiteral("You can change this anytime in Settings."));
@@ -397,7 +390,7 @@ QWidget* OnboardingView::makeProviderPage() {
 
 QWidget* OnboardingView::makeKeyPage() {
     auto* page = new QWidget;
-    auto* layout = pageLayout(page, 12, false);
+    auto* layout = pageLayout(page, 12);
     keyHeader_ = new OnboardingPageHeader(
         QString(),
         QStringLiteral("Stored in a private, encrypted file on this computer — never in a keyring, "
@@ -431,7 +424,7 @@ QWidget* OnboardingView::makeKeyPage() {
 
 QWidget* OnboardingView::makeOptionsPage() {
     auto* page = new QWidget;
-    auto* layout = pageLayout(page, 14, false);
+    auto* layout = pageLayout(page, 14);
     auto* header =
         new OnboardingPageHeader(QStringLiteral("A couple of options"),
                                  QStringLiteral("Both optional — tweak later in Settings."));
@@ -472,7 +465,7 @@ QWidget* OnboardingView::makeOptionsPage() {
 
 QWidget* OnboardingView::makeDonePage() {
     auto* page = new QWidget;
-    auto* layout = pageLayout(page, 16, true);
+    auto* layout = pageLayout(page, 16);
     layout->addWidget(new OnboardingIconTile, 0, Qt::AlignHCenter);
     addText(layout, QStringLiteral("You're all set"), semibold(DesignFonts::title2()), false, true);
     addText(layout,
@@ -485,7 +478,8 @@ QWidget* OnboardingView::makeDonePage() {
 QWidget* OnboardingView::makeFooter() {
     auto* footer = new QWidget(background_);
     auto* layout = new QHBoxLayout(footer);
-    layout->setContentsMargins(16, 16, 16, 16);
+    constexpr int padding = DesignMetrics::Onboarding::footerPadding;
+    layout->setContentsMargins(padding, padding, padding, padding);
 
     back_ = new KitButton(std::make_unique<SoftButtonStyle>(), footer);
     back_->setText(QStringLiteral("Back"));

@@ -5,7 +5,8 @@
 #pragma once
 
 #include "engine/ProviderID.h"
-#include "state/Subscription.h"
+#include "ui/kit/CoalescedRefresh.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QWidget>
 
@@ -36,8 +37,8 @@ class OnboardingView : public QWidget {
 public:
     enum OnboardingStep { welcome = 0, provider = 1, apiKey = 2, options = 3, done = 4 };
 
-    static constexpr int fixedWidth = 480;
-    static constexpr int fixedHeight = 520;
+    static constexpr int fixedWidth = DesignMetrics::Onboarding::width;
+    static constexpr int fixedHeight = DesignMetrics::Onboarding::height;
 
     OnboardingView(AppState& state, std::function<void()> onFinish, QWidget* parent = nullptr);
     ~OnboardingView() override;
@@ -89,10 +90,9 @@ private:
     void setStep(int step);
     void loadKeyDraft();
     void launchAtLoginToggled(bool enabled);
-    void scheduleRefresh();
     void refreshPages();
     void refreshFooter();
-    void refreshColors();
+    void applyColors();
 
     AppState& state_;
     std::function<void()> onFinish_;
@@ -101,11 +101,9 @@ private:
 
     // The provider the key field was last loaded for; a change of it reloads the field.
     ProviderID loadedProvider_;
-    bool refreshPending_ = false;
 
     VisualEffectView* background_ = nullptr;
     QStackedWidget* pages_ = nullptr;
-    QWidget* divider_ = nullptr;
     KitButton* back_ = nullptr;
     QLabel* counter_ = nullptr;
     KitButton* primary_ = nullptr;
@@ -122,7 +120,7 @@ private:
     std::vector<OnboardingLabel*> symbolLabels_;
     std::vector<OnboardingPageHeader*> headers_;
 
-    Subscription subscription_;
+    CoalescedRefresh refresher_;
 };
 
 } // namespace quorvane

@@ -5,9 +5,12 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/PushButtonSize.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/windows/PresetTextEditor.h"
+#include "ui/windows/SettingsRow.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
@@ -23,9 +26,9 @@ namespace quorvane {
 
 namespace {
 
-constexpr int editorHeight = 60;
+using Metrics = DesignMetrics::PresetRow;
+
 constexpr qreal editorOpacity = 0.8;
-constexpr qreal symbolSize = 14;
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -38,25 +41,6 @@ QPushButton* smallButton(const QString& text) {
     return button;
 }
 
-QWidget* customizedLabel(ColorScheme::Scheme scheme) {
-    const QColor orange = DesignColors::orange(scheme);
-    auto* mark = new QWidget;
-    auto* layout = new QHBoxLayout(mark);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(3);
-    auto* icon = new QLabel;
-    icon->setPixmap(Symbols::icon("pencil.circle", 11, orange).pixmap(11, 11));
-    auto* text = new QLabel(QStringLiteral("Customized"));
-    text->setFont(DesignFonts::caption());
-    QPalette colors = text->palette();
-    colors.setColor(QPalette::WindowText, orange);
-    text->setPalette(colors);
-    layout->addWidget(icon);
-    layout->addWidget(text);
-    mark->setAccessibleName(QStringLiteral("Customized"));
-    return mark;
-}
-
 } // namespace
 
 PresetBuiltInRow::PresetBuiltInRow(AppState& state, Preset preset, QWidget* parent)
@@ -64,11 +48,12 @@ PresetBuiltInRow::PresetBuiltInRow(AppState& state, Preset preset, QWidget* pare
     , state_(state)
     , preset_(preset) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 2, 0, 2);
+    // Inset as the form's other rows are, so nothing touches the card's edges.
+    layout->setContentsMargins(SettingsRow::leadingInset, 4, SettingsRow::leadingInset, 4);
     layout->setSpacing(7);
     layout->addWidget(buildHeader());
 
-    editor_ = new PresetTextEditor(editorHeight);
+    editor_ = new PresetTextEditor(Metrics::builtInEditorHeight);
     editor_->editor()->setAccessibleName(toQString(label(preset)) +
                                          QStringLiteral(" instructions"));
     auto* fade = new QGraphicsOpacityEffect(editor_);
@@ -85,20 +70,29 @@ PresetBuiltInRow::PresetBuiltInRow(AppState& state, Preset preset, QWidget* pare
 }
 
 QWidget* PresetBuiltInRow::buildHeader() {
-    const auto scheme = ColorScheme::of(this);
     auto* header = new QWidget;
     auto* layout = new QHBoxLayout(header);
     layout->setContentsMargins(0, 2, 0, 2);
     layout->setSpacing(8);
 
-    auto* symbol = new QLabel;
-    symbol->setPixmap(
-        Symbols::icon(symbolName(preset_), symbolSize, DesignColors::secondary(scheme))
-            .pixmap(static_cast<int>(symbolSize), static_cast<int>(symbolSize)));
+    // A glyph in the secondary text colour, so that it follows the window's scheme.
+    auto* symbol = new QLabel(Symbols::glyph(symbolName(preset_)));
+    symbol->setFont(Symbols::font(Metrics::symbolSize));
+    symbol->setForegroundRole(QPalette::PlaceholderText);
     auto* name = new QLabel(toQString(label(preset_)));
     name->setFont(DesignFonts::system(12, QFont::Medium));
 
-    customizedMark_ = customizedLabel(scheme);
+    customizedMark_ = new QWidget;
+    auto* markLayout = new QHBoxLayout(customizedMark_);
+    markLayout->setContentsMargins(0, 0, 0, 0);
+    markLayout->setSpacing(3);
+    markIcon_ = new QLabel(Symbols::glyph("pencil.circle"));
+    markIcon_->setFont(Symbols::font(Metrics::markSymbolSize));
+    markText_ = new QLabel(QStringLiteral("Customized"));
+    markText_->setFont(DesignFonts::caption());
+    markLayout->addWidget(markIcon_);
+    markLayout->addWidget(markText_);
+    customizedMark_->setAccessibleName(QStringLiteral("Customized"));
     cloneButton_ = smallButton(QStringLiteral("Clone"));
     resetButton_ = smallButton(QStringLiteral("Reset"));
     connect(cloneButton_, &QPushButton::clicked, this, [this] { state_.duplicatePreset(preset_); });
@@ -121,6 +115,10 @@ void PresetBuiltInRow::refresh() {
     const bool customized = isCustomized();
     customizedMark_->setVisible(customized);
     resetButton_->setVisible(customized);
+    const QColor orange = DesignColors::orangeText(ColorScheme::of(this));
+    for (QLabel* label : {markIcon_, markText_}) {
+        WidgetPalette::setForeground(*label, orange);
+    }
 }
 
 QString PresetBuiltInRow::editorText() const {

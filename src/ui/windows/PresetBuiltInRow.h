@@ -41,6 +41,8 @@ private:
     AppState& state_;
     Preset preset_;
     QWidget* customizedMark_ = nullptr;
+    QLabel* markIcon_ = nullptr;
+    QLabel* markText_ = nullptr;
     QPushButton* cloneButton_ = nullptr;
     QPushButton* resetButton_ = nullptr;
     PresetTextEditor* editor_ = nullptr;

@@ -1,7 +1,9 @@
 #include "ui/windows/PresetCustomRow.h"
 
 #include "state/AppState.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/windows/PresetTextEditor.h"
+#include "ui/windows/SettingsRow.h"
 #include "ui/windows/SupportFormButton.h"
 
 #include <QHBoxLayout>
@@ -14,7 +16,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int editorHeight = 84;
+using Metrics = DesignMetrics::PresetRow;
 
 } // namespace
 
@@ -24,9 +26,10 @@ PresetCustomRow::PresetCustomRow(AppState& state, const CustomPreset& preset, QW
     , preset_(preset)
     , nameField_(new QLineEdit)
     , deleteButton_(new SupportFormButton(QStringLiteral("trash"), QString()))
-    , editor_(new PresetTextEditor(editorHeight)) {
+    , editor_(new PresetTextEditor(Metrics::customEditorHeight)) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 2, 0, 2);
+    // Inset as the form's other rows are, so nothing touches the card's edges.
+    layout->setContentsMargins(SettingsRow::leadingInset, 4, SettingsRow::leadingInset, 4);
     layout->setSpacing(7);
 
     auto* header = new QHBoxLayout;

@@ -25,6 +25,9 @@ public:
 signals:
     void edited(const QString& text);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     CardShape* card_;
     QPlainTextEdit* editor_;

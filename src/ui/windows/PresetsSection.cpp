@@ -3,12 +3,11 @@
 #include "engine/EnumTraits.h"
 #include "engine/Preset.h"
 #include "state/AppState.h"
-#include "ui/kit/ColorScheme.h"
-#include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/windows/PresetBuiltInRow.h"
 #include "ui/windows/PresetCustomRow.h"
 #include "ui/windows/SettingsGroup.h"
+#include "ui/windows/SettingsRow.h"
 #include "ui/windows/SupportFormButton.h"
 
 #include <QLabel>
@@ -20,13 +19,13 @@ namespace quorvane {
 
 namespace {
 
-QLabel* secondaryText(const QString& text, QFont font, const QWidget* context) {
+// Inset as the form's rows are; the colour is the role's, so it follows the window's scheme.
+QLabel* secondaryText(const QString& text, QFont font, int top, int bottom) {
     auto* label = new QLabel(text);
     label->setFont(font);
     label->setWordWrap(true);
-    QPalette colors = label->palette();
-    colors.setColor(QPalette::WindowText, DesignColors::secondary(ColorScheme::of(context)));
-    label->setPalette(colors);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    label->setContentsMargins(SettingsRow::leadingInset, top, SettingsRow::leadingInset, bottom);
     return label;
 }
 
@@ -46,18 +45,18 @@ PresetsSection::PresetsSection(AppState& state, QWidget* parent)
         "Built-in presets can be customized (overridden) or cloned. The clarify protocol and "
         "Advanced options are added automatically. Custom presets are fully user-defined."));
 
-    group_->addRow(secondaryText(QStringLiteral("Built-in presets"), semiboldCallout(), this));
+    group_->addRow(secondaryText(QStringLiteral("Built-in presets"), semiboldCallout(), 8, 2));
     for (const Preset preset : allCases<Preset>()) {
         auto* row = new PresetBuiltInRow(state_, preset);
         builtInRows_.push_back(row);
         group_->addRow(row);
     }
 
-    group_->addRow(secondaryText(QStringLiteral("Custom presets"), semiboldCallout(), this));
+    group_->addRow(secondaryText(QStringLiteral("Custom presets"), semiboldCallout(), 8, 2));
     emptyCaption_ = secondaryText(
         QStringLiteral("Add your own meta-prompts. They appear in the popover's preset menu "
                        "alongside the built-ins."),
-        DesignFonts::callout(), this);
+        DesignFonts::callout(), 2, 6);
     group_->addRow(emptyCaption_);
 
     customList_ = new QWidget;

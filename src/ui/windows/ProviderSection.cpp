@@ -5,7 +5,9 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/windows/FormComboBox.h"
 #include "ui/windows/SecureKeyField.h"
 #include "ui/windows/SettingsGroup.h"
@@ -22,12 +24,13 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace quorvane {
 
 namespace {
 
-constexpr qreal badgeSymbolSize = 10;
-constexpr qreal rowSymbolSize = 15;
+using Metrics = DesignMetrics::ProviderSection;
 
 QString toQString(const std::string& text) {
     return QString::fromStdString(text);
@@ -44,14 +47,15 @@ QString symbolAndText(const QString& symbol, const QString& text, const QColor& 
         .arg(glyph, text.toHtmlEscaped());
 }
 
-QColor badgeColor(const QString& symbol, ColorScheme::Scheme scheme) {
+// The badge's tint (its capsule's fill) and the deeper shade of it that its words are in.
+std::pair<QColor, QColor> badgeColors(const QString& symbol, ColorScheme::Scheme scheme) {
     if (symbol == QLatin1String("desktopcomputer")) {
-        return DesignColors::blue(scheme);
+        return {DesignColors::blue(scheme), DesignColors::blueText(scheme)};
     }
     if (symbol == QLatin1String("exclamationmark.triangle.fill")) {
-        return DesignColors::orange(scheme);
+        return {DesignColors::orange(scheme), DesignColors::orangeText(scheme)};
     }
-    return DesignColors::green(scheme);
+    return {DesignColors::green(scheme), DesignColors::greenText(scheme)};
 }
 
 } // namespace
@@ -156,7 +160,7 @@ QWidget* ProviderSection::buildKeyBlock() {
     keyField_->lineEdit()->setAccessibleName(tr("API key"));
     connect(keyField_, &SecureKeyField::textEdited, this, &ProviderSection::saveKeyDraft);
     keyStatus_ = new QLabel(control);
-    keyStatus_->setFont(Symbols::font(rowSymbolSize));
+    keyStatus_->setFont(Symbols::font(Metrics::rowSymbolSize));
     controlLayout->addWidget(keyField_);
     controlLayout->addWidget(keyStatus_);
     layout->addWidget(new SettingsRow(QStringLiteral("key"), tr("API key"), control, block));
@@ -304,11 +308,11 @@ void ProviderSection::refreshBadge() {
             break;
         }
     }
-    const QColor color = badgeColor(badgeSymbol_, ColorScheme::of(this));
-    badge_->setText(symbolAndText(badgeSymbol_, badgeText_, color, badgeSymbolSize));
+    const auto [tint, text] = badgeColors(badgeSymbol_, ColorScheme::of(this));
+    badge_->setText(symbolAndText(badgeSymbol_, badgeText_, text, Metrics::badgeSymbolSize));
     badge_->setAccessibleName(badgeText_);
     badge_->setStyleSheet(QStringLiteral("QLabel { background: %1; border-radius: 9px; }")
-                              .arg(DesignColors::withOpacity(color, 0.16).name(QColor::HexArgb)));
+                              .arg(DesignColors::withOpacity(tint, 0.16).name(QColor::HexArgb)));
 }
 
 void ProviderSection::refreshModelRow() {
@@ -335,7 +339,7 @@ void ProviderSection::refreshModelRow() {
     }
 
     const bool fetching = state_.isFetchingModels();
-    refreshButton_->setIcon(Symbols::icon("arrow.clockwise", rowSymbolSize,
+    refreshButton_->setIcon(Symbols::icon("arrow.clockwise", Metrics::rowSymbolSize,
                                           DesignColors::primary(ColorScheme::of(this))));
     refreshButton_->setVisible(!fetching);
     fetchIndicator_->setVisible(fetching);
@@ -362,10 +366,8 @@ void ProviderSection::refreshKeyBlock() {
     }
     const bool good = !keyDraft_.isEmpty() || fromEnvironment;
     keyStatus_->setText(Symbols::glyph(keyStatusSymbol_.toStdString()));
-    QPalette palette = keyStatus_->palette();
-    palette.setColor(QPalette::WindowText,
-                     good ? DesignColors::green(scheme) : DesignColors::secondary(scheme));
-    keyStatus_->setPalette(palette);
+    WidgetPalette::setForeground(*keyStatus_, good ? DesignColors::green(scheme)
+                                                   : DesignColors::secondary(scheme));
 
     keyExplanation_->setText(
         fromEnvironment
@@ -377,7 +379,9 @@ void ProviderSection::refreshKeyBlock() {
                   name + tr(" when you enhance — never to us. For maximum security, set ") +
                   variable + tr(" instead."));
     keyPageLink_->setVisible(!keyPageUrl(id).isEmpty());
-    keyPageLink_->setIcon(Symbols::icon("arrow.up.right.square", 12, DesignColors::accent(scheme)));
+    const QColor link = DesignColors::linkText(scheme);
+    keyPageLink_->setIcon(Symbols::icon("arrow.up.right.square", 12, link));
+    WidgetPalette::setForeground(*keyPageLink_, link);
 }
 
 void ProviderSection::refreshFooter() {
@@ -387,7 +391,7 @@ void ProviderSection::refreshFooter() {
         footer->setTextFormat(Qt::RichText);
         group_->setFooter(symbolAndText(QStringLiteral("exclamationmark.triangle"),
                                         toQString(*error),
-                                        DesignColors::orange(ColorScheme::of(this)), 12));
+                                        DesignColors::orangeText(ColorScheme::of(this)), 12));
         return;
     }
     footer->setTextFormat(Qt::PlainText);

@@ -2,6 +2,7 @@
 
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 
 #include <QEvent>
@@ -13,7 +14,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal toggleSymbolSize = 15;
+using Metrics = DesignMetrics::FormControls;
 
 } // namespace
 
@@ -74,7 +75,7 @@ void SecureKeyField::changeEvent(QEvent* event) {
 
 void SecureKeyField::refreshToggle() {
     const auto scheme = ColorScheme::of(this);
-    toggle_->setIcon(Symbols::icon(shown_ ? "eye.slash" : "eye", toggleSymbolSize,
+    toggle_->setIcon(Symbols::icon(shown_ ? "eye.slash" : "eye", Metrics::keyToggleSymbolSize,
                                    DesignColors::secondary(scheme)));
     toggle_->setToolTip(shown_ ? tr("Hide key") : tr("Show key"));
     toggle_->setAccessibleName(shown_ ? tr("Hide API key") : tr("Show API key"));

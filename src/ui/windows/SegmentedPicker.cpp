@@ -3,7 +3,9 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -14,7 +16,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal segmentSymbolSize = 13;
+using Metrics = DesignMetrics::FormControls;
 
 } // namespace
 
@@ -26,6 +28,7 @@ SegmentedPicker::SegmentedPicker(QWidget* parent)
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->setSpacing(0);
     connect(buttons_, &QButtonGroup::idClicked, this, &SegmentedPicker::activated);
+    connect(buttons_, &QButtonGroup::idToggled, this, [this] { applyColors(); });
 }
 
 int SegmentedPicker::addSegment(const QString& symbol, const QString& text) {
@@ -40,7 +43,7 @@ int SegmentedPicker::addSegment(const QString& symbol, const QString& text) {
     buttons_->addButton(button, index);
     layout_->addWidget(button);
     symbols_ << symbol;
-    refreshIcons();
+    applyColors();
     return index;
 }
 
@@ -65,15 +68,31 @@ void SegmentedPicker::setCurrentIndex(int index) {
 void SegmentedPicker::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) {
-        refreshIcons();
+        applyColors();
     }
 }
 
-void SegmentedPicker::refreshIcons() {
-    const QColor color = DesignColors::primary(ColorScheme::of(this));
+// The chosen segment in the selection colour with a white label: the style's own pressed look
+// of a checked button is hardly darker than its neighbours, and in the dark look not at all.
+void SegmentedPicker::applyColors() {
+    const ColorScheme::Scheme scheme = ColorScheme::of(this);
     for (int index = 0; index < symbols_.size(); ++index) {
-        buttons_->button(index)->setIcon(
-            Symbols::icon(symbols_.at(index).toStdString(), segmentSymbolSize, color));
+        QAbstractButton* button = buttons_->button(index);
+        const bool chosen = button->isChecked();
+        if (chosen) {
+            QPalette colors = palette();
+            // Deeper than the selection: the style lightens and greys a button's colour, and
+            // white must still read on what it makes of it.
+            colors.setColor(QPalette::Button, DesignColors::selection(scheme).darker(130));
+            button->setPalette(colors);
+            WidgetPalette::setForeground(*button, DesignColors::white());
+        } else {
+            // Back to what the picker has.
+            button->setPalette(QPalette());
+        }
+        const QColor label = chosen ? DesignColors::white() : DesignColors::primary(scheme);
+        button->setIcon(
+            Symbols::icon(symbols_.at(index).toStdString(), Metrics::segmentSymbolSize, label));
     }
 }
 

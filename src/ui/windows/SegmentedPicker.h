@@ -33,7 +33,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void refreshIcons();
+    void applyColors();
 
     QButtonGroup* buttons_;
     QHBoxLayout* layout_;

@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,8 +15,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal cardRadius = 8;
-constexpr int rowInset = 10;
+using Metrics = DesignMetrics::SettingsGroup;
 
 // The rounded card behind the rows; it draws the hairlines between rows
 // itself so that a hidden row takes its separator with it.
@@ -31,7 +31,7 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF rect = QRectF(this->rect()).adjusted(0.5, 0.5, -0.5, -0.5);
         QPainterPath path;
-        path.addRoundedRect(rect, cardRadius, cardRadius);
+        path.addRoundedRect(rect, Metrics::cardRadius, Metrics::cardRadius);
         painter.fillPath(
             path, DesignColors::withOpacity(DesignColors::primary(scheme),
                                             scheme == ColorScheme::Scheme::dark ? 0.05 : 0.03));
@@ -52,7 +52,7 @@ private:
             }
             if (!first) {
                 const int y = row->geometry().top() - 1;
-                painter.drawLine(rowInset, y, width() - rowInset, y);
+                painter.drawLine(Metrics::rowInset, y, width() - Metrics::rowInset, y);
             }
             first = false;
         }
@@ -80,6 +80,8 @@ SettingsGroup::SettingsGroup(const QString& header, QWidget* parent)
     , rows_(new QVBoxLayout(card_)) {
     header_->setFont(DesignFonts::headline());
     header_->setForegroundRole(QPalette::WindowText);
+    // A title is one line; wrapped, "Keyboard Shortcuts" broke in two beside the stretch.
+    header_->setWordWrap(false);
     rows_->setContentsMargins(0, 2, 0, 2);
     rows_->setSpacing(1);
 
@@ -102,6 +104,16 @@ void SettingsGroup::addRow(QWidget* row) {
     row->setParent(card_);
     rows_->addWidget(row);
     ++rowCount_;
+}
+
+std::vector<QWidget*> SettingsGroup::rows() const {
+    std::vector<QWidget*> result;
+    for (int index = 0; index < rows_->count(); ++index) {
+        if (QWidget* row = rows_->itemAt(index)->widget()) {
+            result.push_back(row);
+        }
+    }
+    return result;
 }
 
 void SettingsGroup::setHeader(const QString& text) {

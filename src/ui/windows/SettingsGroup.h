@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QLabel;
 class QVBoxLayout;
 
@@ -25,6 +27,8 @@ public:
     QLabel* headerLabel() const { return header_; }
     QLabel* footerLabel() const { return footer_; }
     int rowCount() const { return rowCount_; }
+    // In the order they were added.
+    std::vector<QWidget*> rows() const;
 
 private:
     QWidget* headerLine_;

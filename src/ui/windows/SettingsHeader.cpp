@@ -3,6 +3,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 
 #include <QGraphicsDropShadowEffect>
@@ -17,15 +18,13 @@ namespace quorvane {
 
 namespace {
 
-constexpr int tileSize = 42;
-constexpr qreal tileRadius = 11;
-constexpr qreal tileSymbolSize = 22;
+using Metrics = DesignMetrics::SettingsHeader;
 
 class HeaderTile : public QWidget {
 public:
     explicit HeaderTile(QWidget* parent)
         : QWidget(parent) {
-        setFixedSize(tileSize, tileSize);
+        setFixedSize(Metrics::tileSize, Metrics::tileSize);
         auto* shadow = new QGraphicsDropShadowEffect(this);
         shadow->setBlurRadius(10);
         shadow->setOffset(0, 2);
@@ -44,9 +43,10 @@ protected:
         gradient.setColorAt(0, accent);
         gradient.setColorAt(1, DesignColors::withOpacity(accent, 0.6));
         QPainterPath path;
-        path.addRoundedRect(rect, tileRadius, tileRadius);
+        path.addRoundedRect(rect, Metrics::tileRadius, Metrics::tileRadius);
         painter.fillPath(path, gradient);
-        Symbols::paint(painter, rect, "wand.and.stars", tileSymbolSize, DesignColors::white());
+        Symbols::paint(painter, rect, "wand.and.stars", Metrics::tileSymbolSize,
+                       DesignColors::white());
     }
 };
 
@@ -56,7 +56,7 @@ SettingsHeader::SettingsHeader(const QString& versionString, QWidget* parent)
     : QWidget(parent)
     , title_(new QLabel(QStringLiteral("Quorvane"), this))
     , subtitle_(new QLabel(tr("Free · Privacy-first · v") + versionString, this)) {
-    title_->setFont(DesignFonts::system(DesignFonts::title3().pointSizeF(), QFont::DemiBold));
+    title_->setFont(DesignFonts::system(DesignFonts::title3().pixelSize(), QFont::DemiBold));
     subtitle_->setFont(DesignFonts::caption());
     subtitle_->setForegroundRole(QPalette::PlaceholderText);
 

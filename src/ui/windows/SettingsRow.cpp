@@ -1,6 +1,7 @@
 #include "ui/windows/SettingsRow.h"
 
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
 
 #include <QHBoxLayout>
@@ -10,7 +11,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal symbolSize = 15;
+using Metrics = DesignMetrics::SettingsRow;
 
 } // namespace
 
@@ -21,7 +22,7 @@ SettingsRow::SettingsRow(const QString& symbol, const QString& label, QWidget* c
     , label_(new QLabel(label, this))
     , control_(control) {
     const QString glyph = Symbols::glyph(symbol.toStdString());
-    symbol_->setFont(Symbols::font(symbolSize));
+    symbol_->setFont(Symbols::font(Metrics::symbolSize));
     symbol_->setText(glyph);
     symbol_->setFixedWidth(glyph.isEmpty() ? 0 : symbolColumn);
     symbol_->setVisible(!glyph.isEmpty());
@@ -33,11 +34,14 @@ SettingsRow::SettingsRow(const QString& symbol, const QString& label, QWidget* c
     layout->setContentsMargins(leadingInset, 6, leadingInset, 6);
     layout->setSpacing(spacing);
     layout->addWidget(symbol_);
+    // A row without a control is a note: its text takes the whole row to wrap in.
+    if (control == nullptr) {
+        layout->addWidget(label_, 1);
+        return;
+    }
     layout->addWidget(label_);
     layout->addStretch(1);
-    if (control != nullptr) {
-        layout->addWidget(control, 0, Qt::AlignVCenter);
-    }
+    layout->addWidget(control, 0, Qt::AlignVCenter);
 }
 
 } // namespace quorvane

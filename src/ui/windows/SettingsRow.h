@@ -2,6 +2,8 @@
 // left, the control on the right.
 #pragma once
 
+#include "ui/kit/DesignMetrics.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -13,9 +15,9 @@ class SettingsRow : public QWidget {
 
 public:
     // The row's measures, for controls that must line up with its symbol and label.
-    static constexpr int leadingInset = 10;
-    static constexpr int symbolColumn = 20;
-    static constexpr int spacing = 8;
+    static constexpr int leadingInset = DesignMetrics::SettingsRow::leadingInset;
+    static constexpr int symbolColumn = DesignMetrics::SettingsRow::symbolColumn;
+    static constexpr int spacing = DesignMetrics::SettingsRow::spacing;
 
     // `symbol` is a Symbols name; empty leaves the row without an icon.
     SettingsRow(const QString& symbol, const QString& label, QWidget* control,

@@ -1,8 +1,8 @@
 #include "ui/windows/SettingsView.h"
 
 #include "state/AppState.h"
-#include "ui/kit/ColorScheme.h"
-#include "ui/kit/DesignColors.h"
+#include "ui/kit/ApplicationTheme.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/windows/AboutSection.h"
 #include "ui/windows/AboutVersion.h"
 #include "ui/windows/AppearanceSection.h"
@@ -16,59 +16,18 @@
 #include "ui/windows/ShortcutsSection.h"
 #include "ui/windows/SupportSection.h"
 
-#include <QApplication>
 #include <QScrollArea>
-#include <QTimer>
 #include <QVBoxLayout>
-
-#include <optional>
 
 namespace quorvane {
 
 namespace {
 
-constexpr int formMargin = 20;
-constexpr int sectionSpacing = 18;
+using Metrics = DesignMetrics::SettingsForm;
 
 QString versionString() {
     const ApplicationInfo info;
     return AboutVersion::text(info);
-}
-
-std::optional<ColorScheme::Scheme> schemeFor(Appearance appearance) {
-    switch (appearance) {
-    case Appearance::light:
-        return ColorScheme::Scheme::light;
-    case Appearance::dark:
-        return ColorScheme::Scheme::dark;
-    case Appearance::auto_:
-        break;
-    }
-    return std::nullopt;
-}
-
-// The standard controls of the form read the palette, not the forced scheme,
-// so a pinned look brings a palette of its own.
-QPalette paletteFor(ColorScheme::Scheme scheme) {
-    QPalette palette = QApplication::palette();
-    const QColor primary = DesignColors::primary(scheme);
-    const QColor background = DesignColors::textBackground(scheme);
-    const QColor window =
-        scheme == ColorScheme::Scheme::dark ? background.lighter(115) : background.darker(104);
-    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase}) {
-        palette.setColor(role, window);
-    }
-    palette.setColor(QPalette::Base, background);
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        palette.setColor(role, primary);
-    }
-    palette.setColor(QPalette::PlaceholderText, DesignColors::secondary(scheme));
-    palette.setColor(QPalette::Highlight, DesignColors::accent(scheme));
-    palette.setColor(QPalette::HighlightedText, DesignColors::white());
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, DesignColors::tertiary(scheme));
-    palette.setColor(QPalette::Disabled, QPalette::Text, DesignColors::tertiary(scheme));
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, DesignColors::tertiary(scheme));
-    return palette;
 }
 
 } // namespace
@@ -76,15 +35,16 @@ QPalette paletteFor(ColorScheme::Scheme scheme) {
 SettingsView::SettingsView(AppState& state, QWidget* parent)
     : QWidget(parent)
     , state_(state)
-    , scroll_(new QScrollArea(this)) {
+    , scroll_(new QScrollArea(this))
+    , refresher_(state, *this, [this] { refresh(); }) {
     setFixedWidth(formWidth);
     setMinimumHeight(formMinimumHeight);
     setAutoFillBackground(true);
 
     auto* content = new QWidget(scroll_);
     auto* form = new QVBoxLayout(content);
-    form->setContentsMargins(formMargin, formMargin, formMargin, formMargin);
-    form->setSpacing(sectionSpacing);
+    form->setContentsMargins(Metrics::margin, Metrics::margin, Metrics::margin, Metrics::margin);
+    form->setSpacing(Metrics::sectionSpacing);
 
     auto* headerGroup = new SettingsGroup(QString(), content);
     header_ = new SettingsHeader(versionString());
@@ -111,7 +71,10 @@ SettingsView::SettingsView(AppState& state, QWidget* parent)
     layout->addWidget(scroll_);
 
     refreshColorScheme();
-    subscription_ = state_.observe([this](AppState::Property) { scheduleRefresh(); });
+    if (auto* theme = ApplicationTheme::instance()) {
+        connect(theme, &ApplicationTheme::desktopSchemeChanged, this,
+                [this] { refresher_.schedule(); });
+    }
 }
 
 SettingsView::~SettingsView() = default;
@@ -125,17 +88,6 @@ Section* SettingsView::addSection(QWidget* content) {
     return section;
 }
 
-void SettingsView::scheduleRefresh() {
-    if (refreshPending_) {
-        return;
-    }
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        refreshPending_ = false;
-        refresh();
-    });
-}
-
 void SettingsView::refresh() {
     refreshColorScheme();
     for (const auto& refreshSection : refreshers_) {
@@ -144,12 +96,7 @@ void SettingsView::refresh() {
 }
 
 void SettingsView::refreshColorScheme() {
-    const auto scheme = schemeFor(state_.appearance());
-    if (scheme == ColorScheme::forced(this)) {
-        return;
-    }
-    ColorScheme::force(this, scheme);
-    setPalette(scheme ? paletteFor(*scheme) : QApplication::palette());
+    ApplicationTheme::apply(*this, ApplicationTheme::windowScheme(state_.appearance()));
 }
 
 } // namespace quorvane

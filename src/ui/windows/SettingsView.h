@@ -1,10 +1,11 @@
 // The content of the settings window: a scrolling grouped form of the
 // header and the nine sections, in the colour scheme the appearance setting
-// picks. The view observes the state once for all sections and asks each to
-// re-read, at most once per event-loop turn.
+// picks ("auto": the desktop's preference). The view observes the state once for all sections and
+// asks each to re-read, at most once per event-loop turn.
 #pragma once
 
-#include "state/Subscription.h"
+#include "ui/kit/CoalescedRefresh.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QWidget>
 
@@ -25,8 +26,8 @@ class SettingsView : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int formWidth = 520;
-    static constexpr int formMinimumHeight = 600;
+    static constexpr int formWidth = DesignMetrics::SettingsForm::width;
+    static constexpr int formMinimumHeight = DesignMetrics::SettingsForm::minimumHeight;
 
     explicit SettingsView(AppState& state, QWidget* parent = nullptr);
     ~SettingsView() override;
@@ -45,7 +46,6 @@ public:
 private:
     template <typename Section>
     Section* addSection(QWidget* content);
-    void scheduleRefresh();
     void refreshColorScheme();
 
     AppState& state_;
@@ -56,8 +56,7 @@ private:
     BehaviorSection* behavior_ = nullptr;
     std::vector<QWidget*> sections_;
     std::vector<std::function<void()>> refreshers_;
-    bool refreshPending_ = false;
-    Subscription subscription_;
+    CoalescedRefresh refresher_;
 };
 
 } // namespace quorvane

@@ -8,6 +8,7 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/PushButtonSize.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/panel/ShortcutKeySequence.h"
 
 #include <QFontInfo>
@@ -21,12 +22,6 @@ namespace {
 
 const QString changeTitle = QStringLiteral("Change");
 const QString recordingTitle = QStringLiteral("Press keys…");
-
-void setForeground(QLabel* label, const QColor& color) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-}
 
 } // namespace
 
@@ -93,8 +88,8 @@ void ShortcutsSection::refresh() {
     for (const auto& [action, row] : rows_) {
         const bool recording = recordingShortcut_ == action;
         row.combo->setText(ShortcutKeySequence::text(shortcuts.shortcut(action)));
-        setForeground(row.combo,
-                      recording ? DesignColors::secondary(scheme) : DesignColors::primary(scheme));
+        WidgetPalette::setForeground(*row.combo, recording ? DesignColors::secondary(scheme)
+                                                           : DesignColors::primary(scheme));
         row.change->setText(recording ? recordingTitle : changeTitle);
         row.recorder->setRecording(recording);
     }

@@ -3,7 +3,9 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Symbols.h"
+#include "ui/kit/WidgetPalette.h"
 #include "ui/windows/SettingsRow.h"
 
 #include <QDesktopServices>
@@ -18,7 +20,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal symbolSize = 14;
+using Metrics = DesignMetrics::FormControls;
 
 } // namespace
 
@@ -29,7 +31,7 @@ SupportFormButton::SupportFormButton(const QString& symbol, const QString& text,
     setFont(DesignFonts::body());
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(text);
-    applyLook();
+    applyColors();
 }
 
 SupportFormButton* SupportFormButton::link(const QString& symbol, const QString& text,
@@ -46,13 +48,13 @@ void SupportFormButton::setDestructive(bool destructive) {
         return;
     }
     destructive_ = destructive;
-    applyLook();
+    applyColors();
 }
 
 void SupportFormButton::changeEvent(QEvent* event) {
     QPushButton::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::EnabledChange) {
-        applyLook();
+        applyColors();
     }
 }
 
@@ -84,22 +86,19 @@ void SupportFormButton::paintEvent(QPaintEvent*) {
                          isEnabled(), text(), QPalette::ButtonText);
 }
 
-void SupportFormButton::applyLook() {
+void SupportFormButton::applyColors() {
     const auto scheme = ColorScheme::of(this);
-    const QColor color = destructive_ ? DesignColors::red(scheme) : DesignColors::primary(scheme);
+    const QColor color =
+        destructive_ ? DesignColors::redText(scheme) : DesignColors::primary(scheme);
     const QColor shown = isEnabled() ? color : DesignColors::withOpacity(color, 0.45);
     if (!symbol_.isEmpty()) {
-        setIcon(Symbols::icon(symbol_.toStdString(), symbolSize, shown));
+        setIcon(Symbols::icon(symbol_.toStdString(), Metrics::buttonSymbolSize, shown));
     }
     if (!destructive_) {
         return;
     }
-    QPalette colors = palette();
-    colors.setColor(QPalette::ButtonText, shown);
-    // Setting the palette sends PaletteChange again; the guard keeps it from looping.
-    if (colors != palette()) {
-        setPalette(colors);
-    }
+    // Runs on every palette change; an unchanged colour sends none, so it does not loop.
+    WidgetPalette::setForeground(*this, shown);
 }
 
 } // namespace quorvane

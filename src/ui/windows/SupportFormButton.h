@@ -32,7 +32,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void applyLook();
+    void applyColors();
 
     QString symbol_;
     bool destructive_ = false;

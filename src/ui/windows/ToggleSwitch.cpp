@@ -4,6 +4,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/DesignMetrics.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -12,10 +13,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr qreal trackWidth = 32;
-constexpr qreal trackHeight = 18;
-constexpr qreal knobInset = 2;
-constexpr int textSpacing = 8;
+using Metrics = DesignMetrics::ToggleSwitch;
 
 } // namespace
 
@@ -29,11 +27,11 @@ ToggleSwitch::ToggleSwitch(const QString& text, QWidget* parent)
 }
 
 QSize ToggleSwitch::sizeHint() const {
-    int width = static_cast<int>(trackWidth);
+    int width = static_cast<int>(Metrics::trackWidth);
     if (!text().isEmpty()) {
-        width += textSpacing + fontMetrics().horizontalAdvance(text());
+        width += Metrics::textSpacing + fontMetrics().horizontalAdvance(text());
     }
-    const int height = std::max(static_cast<int>(trackHeight) + 2, fontMetrics().height());
+    const int height = std::max(static_cast<int>(Metrics::trackHeight) + 2, fontMetrics().height());
     return {width + 2, height};
 }
 
@@ -42,8 +40,8 @@ QSize ToggleSwitch::minimumSizeHint() const {
 }
 
 QRectF ToggleSwitch::trackRect() const {
-    const qreal x = width() - trackWidth - 1;
-    return {x, (height() - trackHeight) / 2.0, trackWidth, trackHeight};
+    const qreal x = width() - Metrics::trackWidth - 1;
+    return {x, (height() - Metrics::trackHeight) / 2.0, Metrics::trackWidth, Metrics::trackHeight};
 }
 
 bool ToggleSwitch::hitButton(const QPoint& pos) const {
@@ -58,7 +56,8 @@ void ToggleSwitch::paintEvent(QPaintEvent*) {
 
     if (!text().isEmpty()) {
         painter.setPen(DesignColors::primary(scheme));
-        const QRect textRect(0, 0, width() - static_cast<int>(trackWidth) - textSpacing, height());
+        const QRect textRect(
+            0, 0, width() - static_cast<int>(Metrics::trackWidth) - Metrics::textSpacing, height());
         painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, text());
     }
 
@@ -67,20 +66,21 @@ void ToggleSwitch::paintEvent(QPaintEvent*) {
                                   ? DesignColors::accent(scheme)
                                   : DesignColors::withOpacity(DesignColors::primary(scheme), 0.15);
     QPainterPath path;
-    path.addRoundedRect(track, trackHeight / 2, trackHeight / 2);
+    path.addRoundedRect(track, Metrics::trackHeight / 2, Metrics::trackHeight / 2);
     painter.fillPath(path, trackColor);
 
-    const qreal knob = trackHeight - 2 * knobInset;
-    const qreal knobX = isChecked() ? track.right() - knobInset - knob : track.left() + knobInset;
+    const qreal knob = Metrics::trackHeight - 2 * Metrics::knobInset;
+    const qreal knobX =
+        isChecked() ? track.right() - Metrics::knobInset - knob : track.left() + Metrics::knobInset;
     painter.setPen(QPen(DesignColors::withOpacity(DesignColors::black(), 0.15), 0.5));
     painter.setBrush(DesignColors::white());
-    painter.drawEllipse(QRectF(knobX, track.top() + knobInset, knob, knob));
+    painter.drawEllipse(QRectF(knobX, track.top() + Metrics::knobInset, knob, knob));
 
     if (hasFocus()) {
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(DesignColors::withOpacity(DesignColors::accent(scheme), 0.5), 2));
-        painter.drawRoundedRect(track.adjusted(-1, -1, 1, 1), trackHeight / 2 + 1,
-                                trackHeight / 2 + 1);
+        painter.drawRoundedRect(track.adjusted(-1, -1, 1, 1), Metrics::trackHeight / 2 + 1,
+                                Metrics::trackHeight / 2 + 1);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "ui/kit/CardShape.h"
 
+#include "support/Render.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,20 +12,13 @@
 namespace quorvane {
 namespace {
 
-QImage render(QWidget& widget) {
-    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
-
 TEST(CardShapeTest, FocusEasesTheOutlineIntoTheAccentRing) {
     CardShape card(false, 7);
     card.resize(200, 100);
     EXPECT_DOUBLE_EQ(card.focusProgress(), 0.0);
     const QRectF cardRect = card.cardRect();
     const QPoint edge(static_cast<int>(cardRect.center().x()), static_cast<int>(cardRect.top()));
-    const QColor resting = render(card).pixelColor(edge);
+    const QColor resting = test::render(card).pixelColor(edge);
 
     card.setFocused(true);
     QElapsedTimer safety;
@@ -32,7 +27,7 @@ TEST(CardShapeTest, FocusEasesTheOutlineIntoTheAccentRing) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     EXPECT_DOUBLE_EQ(card.focusProgress(), 1.0);
-    const QColor focused = render(card).pixelColor(edge);
+    const QColor focused = test::render(card).pixelColor(edge);
     // The accent ring is blue; the resting outline is a faint grey on white.
     EXPECT_GT(focused.blue() - focused.red(), 100);
     EXPECT_LT(std::abs(resting.blue() - resting.red()), 10);

@@ -1,5 +1,6 @@
 #include "ui/kit/KitButton.h"
 
+#include "support/Render.h"
 #include "ui/kit/AuroraButtonStyle.h"
 #include "ui/kit/CircleIconButtonStyle.h"
 #include "ui/kit/PushButtonSize.h"
@@ -21,13 +22,6 @@
 
 namespace quorvane {
 namespace {
-
-QImage render(QWidget& widget) {
-    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
 
 void hover(QWidget& widget, bool inside) {
     if (inside) {
@@ -62,12 +56,12 @@ TEST_P(ButtonStyleTest, DisabledButtonKeepsItsLayoutAndDrawsAtReducedOpacity) {
     button.resize(button.sizeHint());
     const QSize enabledSize = button.sizeHint();
     const QPoint sample(4, button.height() / 2);
-    const int enabledAlpha = render(button).pixelColor(sample).alpha();
+    const int enabledAlpha = test::render(button).pixelColor(sample).alpha();
 
     button.setEnabled(false);
     EXPECT_EQ(button.sizeHint(), enabledSize);
     EXPECT_DOUBLE_EQ(button.style().opacity(button.state()), 0.45);
-    const int disabledAlpha = render(button).pixelColor(sample).alpha();
+    const int disabledAlpha = test::render(button).pixelColor(sample).alpha();
     ASSERT_GT(enabledAlpha, 0);
     EXPECT_NEAR(static_cast<double>(disabledAlpha) / enabledAlpha, 0.45, 0.03);
 }
@@ -111,7 +105,7 @@ TEST(AuroraButtonStyleTest, NaturalWidthPadsTheLabelAndFixedWidthCentresIt) {
     EXPECT_EQ(fixed.sizeHint(), QSize(160, 42));
     fixed.resize(fixed.sizeHint());
     // The white label is the only near-white ink on the gradient.
-    const QImage image = render(fixed);
+    const QImage image = test::render(fixed);
     int left = image.width();
     int right = -1;
     for (int y = 0; y < image.height(); ++y) {

@@ -1,5 +1,7 @@
 #include "ui/kit/ShadowUnderlay.h"
 
+#include "support/Render.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -17,12 +19,7 @@ protected:
         parent_.show();
     }
 
-    QImage render() {
-        QImage image(parent_.size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        parent_.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-        return image;
-    }
+    QImage render() { return test::render(parent_); }
 
     QWidget parent_;
     QWidget* card_ = new QWidget(&parent_);

@@ -1,5 +1,7 @@
 #include "ui/kit/VisualEffectView.h"
 
+#include "support/Render.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -17,9 +19,7 @@ TEST(VisualEffectViewTest, PaintsATranslucentFillForItsScheme) {
         ColorScheme::force(&view, scheme);
         view.resize(40, 30);
 
-        QImage image(view.size(), QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        view.render(&image);
+        const QImage image = test::render(view);
 
         const QColor expected = VisualEffectView::fill(VisualEffectView::Material::popover, scheme);
         EXPECT_LT(expected.alpha(), 255);

@@ -50,6 +50,13 @@ protected:
     ActionBar bar_;
 };
 
+TEST_F(ActionBarTest, TheDisclosureIsCentredUnderTheRow) {
+    settle();
+    auto* disclosure = bar_.findChild<ActionDisclosureButton*>();
+    ASSERT_NE(disclosure, nullptr);
+    EXPECT_NEAR(disclosure->geometry().center().x(), bar_.rect().center().x(), 1);
+}
+
 // Which buttons can be pressed in each mode the bar can be in.
 TEST_F(ActionBarTest, EnabledStatesFollowTheMode) {
     struct Case {

@@ -1,12 +1,20 @@
 #include "ui/panel/HistoryView.h"
 
+#include "shell/KeyablePanel.h"
+#include "support/ProgramWindows.h"
+#include "support/Snapshots.h"
 #include "support/ViewTestState.h"
+#include "ui/kit/ApplicationTheme.h"
 #include "ui/kit/ColorScheme.h"
+#include "ui/kit/DesignColors.h"
+#include "ui/kit/DesignFonts.h"
+#include "ui/kit/Symbols.h"
 #include "ui/panel/HistoryRow.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDateTime>
 #include <QDir>
 #include <QFontInfo>
 #include <QLabel>
@@ -16,6 +24,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -85,6 +94,59 @@ TEST(HistoryRowTest, PreviewIsOneTrimmedLineOfAtMostSixtyCharacters) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(HistoryRow::previewText(c.input), c.preview);
+    }
+}
+
+// The user's locale decides: its long date without the weekday and with the month's short name,
+// and its short time; the C locale's short time would bring seconds along.
+TEST(HistoryRowTest, TimestampIsTheLocalesAbbreviatedDateAndShortTime) {
+    const QDateTime local(QDate(2025, 1, 5), QTime(14, 30, 45));
+    const auto timestamp =
+        HistoryItem::Timestamp(std::chrono::milliseconds(local.toMSecsSinceEpoch()));
+    struct Case {
+        QLocale locale;
+        QString expected;
+    };
+    const Case cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), QStringLiteral("Jan 5, 2025 2:30 PM")},
+        {QLocale(QLocale::German, QLocale::Germany), QStringLiteral("5. Jan. 2025 14:30")},
+        {QLocale::c(), QStringLiteral("5 Jan 2025 14:30")},
+        {QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("2025年1月5日 14:30")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale.name().toStdString());
+        EXPECT_EQ(HistoryRow::timestampText(timestamp, c.locale), c.expected);
+    }
+}
+
+// The header's clock and the empty state's tray are drawn at the sizes of the texts beside them
+// (a font made from a pixel-sized font's point size used to come out one pixel high).
+TEST_F(HistoryViewTest, SymbolsHaveTheSizesOfTheirTexts) {
+    seed({});
+    view();
+    settle();
+    std::map<QString, int> sizes;
+    for (QLabel* label : view().findChildren<QLabel*>()) {
+        if (label->font().family() == Symbols::fontFamily()) {
+            sizes[label->text()] = label->font().pixelSize();
+        }
+    }
+    EXPECT_EQ(sizes[Symbols::glyph("clock.arrow.circlepath")], DesignFonts::headline().pixelSize());
+    EXPECT_EQ(sizes[Symbols::glyph("tray")], DesignFonts::title2().pixelSize());
+}
+
+// "Clear all" is destructive: its title is in the kit's red for text, in both looks.
+TEST_F(HistoryViewTest, ClearAllIsInTheDestructiveRed) {
+    seed({makeItem("one")});
+    for (const auto scheme : {ColorScheme::Scheme::light, ColorScheme::Scheme::dark}) {
+        view_.reset();
+        QWidget host;
+        ApplicationTheme::apply(host, scheme);
+        auto* shown = new HistoryView(state(), &host);
+        host.show();
+        settle();
+        EXPECT_EQ(shown->clearAllButton()->palette().color(QPalette::ButtonText),
+                  DesignColors::redText(scheme));
     }
 }
 
@@ -188,31 +250,31 @@ TEST_F(HistoryViewTest, DoneHidesTheHistory) {
     EXPECT_FALSE(state().showHistory());
 }
 
+// The history in the panel as the program shows it, empty and filled, in both looks.
 TEST_F(HistoryViewTest, SnapshotsOfEmptyAndFilledHistory) {
-    const char* directory = std::getenv("QUORVANE_SNAPSHOT_DIR");
-    if (!directory) {
-        GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR not set";
+    if (!test::Snapshots::directory()) {
+        GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR is not set";
     }
-    QDir().mkpath(directory);
-    for (const auto scheme : {ColorScheme::Scheme::light, ColorScheme::Scheme::dark}) {
-        const QString suffix = scheme == ColorScheme::Scheme::dark ? "dark" : "light";
+    test::ProgramWindows windows(state());
+    for (const auto appearance : {Appearance::light, Appearance::dark}) {
+        state().setAppearance(appearance);
         seed({});
-        view_.reset();
-        HistoryView& empty = view();
-        ColorScheme::force(&empty, scheme);
-        empty.refresh();
-        EXPECT_TRUE(empty.grab().save(QString("%1/history-empty-%2.png").arg(directory, suffix)));
+        state().setShowHistory(true);
+        KeyablePanel& panel = windows.panel();
+        test::ProgramWindows::settle(panel);
+        test::Snapshots::save(panel, QStringLiteral("history-empty"));
 
         seed({makeItem("Write a launch announcement for the new sync feature\nwith a short FAQ",
                        Preset::writing, ProviderID::openAI),
               makeItem("refactor the parser", Preset::code, ProviderID::anthropic),
               makeItem("a lighthouse at dusk, volumetric fog", Preset::imageGen,
                        ProviderID::ollama)});
-        view_.reset();
-        HistoryView& filled = view();
-        ColorScheme::force(&filled, scheme);
-        filled.refresh();
-        EXPECT_TRUE(filled.grab().save(QString("%1/history-items-%2.png").arg(directory, suffix)));
+        test::ProgramWindows::settle(panel);
+        auto* history = panel.findChild<HistoryView*>();
+        ASSERT_NE(history, nullptr);
+        EXPECT_EQ(history->rows().size(), 3u);
+        EXPECT_TRUE(history->rows().front()->isVisible());
+        test::Snapshots::save(panel, QStringLiteral("history-items"));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ui/panel/PanelHeader.h"
 
 #include "engine/PresetOverride.h"
+#include "support/Render.h"
 #include "support/ViewTestState.h"
 #include "ui/kit/KitButton.h"
 #include "ui/panel/PopoverView.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QImage>
 #include <QMenu>
-#include <QPainter>
 #include <QTest>
 #include <QWidgetAction>
 
@@ -54,8 +54,12 @@ protected:
         header_.presetMenu()->rebuildMenu();
         std::vector<Item> items;
         for (QAction* action : header_.presetMenu()->menu()->actions()) {
-            items.push_back({action->text().toStdString(), action->isSeparator(),
-                             action->isChecked(), action->property("customized").toBool()});
+            // A built-in row draws its own checkmark for a checked action; a custom row shows
+            // the checkmark symbol as its icon.
+            const bool marked =
+                action->isCheckable() ? action->isChecked() : !action->icon().isNull();
+            items.push_back({action->text().toStdString(), action->isSeparator(), marked,
+                             action->property("customized").toBool()});
         }
         return items;
     }
@@ -121,6 +125,12 @@ TEST_F(PanelHeaderTest, CustomSectionFollowsBuiltInInListOrder) {
                                         {"Edit presets…"}};
     EXPECT_EQ(tail, expected);
     EXPECT_EQ(checkedItems(), std::vector<std::string>{"Release notes"}) << "no built-in checked";
+    // The symbol is the only mark: a checkable action would get a check box from the style.
+    for (QAction* action : header_.presetMenu()->menu()->actions()) {
+        if (action->text() == QStringLiteral("Release notes")) {
+            EXPECT_FALSE(action->isCheckable());
+        }
+    }
     (void)first;
 }
 
@@ -207,11 +217,7 @@ TEST_F(PanelHeaderTest, BuiltInRowsShowThePencilWhenCustomizedAndTheCheckmarkWhe
         ASSERT_NE(row, nullptr);
         row->resize(row->sizeHint());
         // The style's row ground is left out: only the row's own symbols and text count.
-        QImage image(row->size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        row->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-        painter.end();
+        const QImage image = test::render(*row);
         EXPECT_EQ(row->isCustomized(), c.customized);
         EXPECT_EQ(!row->customizedMarkRect().isEmpty(), c.customized);
         EXPECT_EQ(!row->checkmarkRect().isEmpty(), c.current);

@@ -1,10 +1,18 @@
 #include "ui/panel/PopoverView.h"
 
+#include "shell/KeyablePanel.h"
+#include "support/ProgramWindows.h"
+#include "support/Snapshots.h"
 #include "support/ViewTestState.h"
 #include "ui/kit/ColorScheme.h"
+#include "ui/kit/DirectTextView.h"
 #include "ui/kit/ErrorBanner.h"
 #include "ui/kit/ReduceMotion.h"
+#include "ui/kit/Surface.h"
+#include "ui/kit/TransparentTextEditor.h"
+#include "ui/panel/ActionDisclosureButton.h"
 #include "ui/panel/EditorCard.h"
+#include "ui/panel/PresetMenu.h"
 #include "ui/windows/HotkeyRecorder.h"
 
 #include <gmock/gmock.h>
@@ -14,6 +22,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QTest>
@@ -269,6 +278,65 @@ TEST_F(PopoverViewTest, AuxiliaryPanelsShrinkTheEditor) {
         settle();
         EXPECT_EQ(editor->maximumHeight(), 280);
     }
+}
+
+// Each card of the main column lines up with the editor card, edge to edge: the surface is only
+// the card's ground, its shadow falls beside it, and what it holds fills it.
+TEST_F(PopoverViewTest, TheColumnsCardsAreAsWideAsTheEditorCard) {
+    state().setShowAdvanced(true);
+    state().setPendingQuestions({"Which language?"});
+    state().setAnswers({""});
+    state().setVariations({"One", "Two"});
+    auto& panel = shownView();
+    settle();
+    const auto inPanel = [&](const QWidget* widget) {
+        return QRect(widget->mapTo(&panel, QPoint(0, 0)), widget->size());
+    };
+    const QRect editor = inPanel(panel.findChild<QWidget*>("editorCard"));
+    for (const char* name : {"advancedOptions", "questionsSurface", "variationsSurface"}) {
+        SCOPED_TRACE(name);
+        auto* named = panel.findChild<QWidget*>(name);
+        ASSERT_NE(named, nullptr);
+        ASSERT_TRUE(named->isVisible());
+        auto* card = qobject_cast<Surface*>(named);
+        card = card != nullptr ? card : named->findChild<Surface*>();
+        ASSERT_NE(card, nullptr);
+        EXPECT_EQ(inPanel(card->content()).left(), editor.left());
+        EXPECT_EQ(inPanel(card->content()).width(), editor.width());
+        EXPECT_EQ(inPanel(card).width(), editor.width());
+    }
+}
+
+// In the panel as the program shows it: a click on the "Advanced" disclosure, on the preset
+// capsule or on the panel's ground leaves the keyboard with the editor.
+TEST_F(PopoverViewTest, ClicksBesideTheFieldsLeaveTheKeyboardWithTheEditor) {
+    test::ProgramWindows windows(state());
+    KeyablePanel& window = windows.panel();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* panel = qobject_cast<PopoverView*>(window.contentView());
+    ASSERT_NE(panel, nullptr);
+    auto* editor = panel->findChild<TransparentTextEditor*>();
+    ASSERT_NE(editor, nullptr);
+    editor->textView()->setFocus(Qt::MouseFocusReason);
+    QWidget* typing = QApplication::focusWidget();
+    ASSERT_NE(typing, nullptr);
+
+    QTest::mouseClick(panel->findChild<ActionDisclosureButton*>(), Qt::LeftButton);
+    test::ProgramWindows::settle(window);
+    EXPECT_EQ(QApplication::focusWidget(), typing) << "after the disclosure";
+    EXPECT_TRUE(state().showAdvanced());
+
+    auto* presets = panel->findChild<PresetMenu*>();
+    QTest::mouseClick(presets, Qt::LeftButton);
+    ASSERT_TRUE(ViewTestState::waitUntil([&] { return presets->menu()->isVisible(); }));
+    presets->menu()->close();
+    settle();
+    EXPECT_EQ(QApplication::focusWidget(), typing) << "after the preset menu";
+
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(4, panel->height() / 2));
+    settle();
+    EXPECT_EQ(QApplication::focusWidget(), typing) << "after the panel's ground";
 }
 
 TEST_F(PopoverViewTest, CardsAndBannerAppearWithTheirState) {
@@ -559,15 +627,12 @@ TEST_F(PopoverViewTest, EveryRecordedCombinationFiresOnExactlyItsKeys) {
     }
 }
 
-// Grabs of the main states for review, only when a directory is given.
+// Pictures of the main states, in the panel window as the program shows it, for review; only
+// when a directory is given.
 TEST_F(PopoverViewTest, SnapshotsOfTheMainStates) {
-    const char* directory = std::getenv("QUORVANE_SNAPSHOT_DIR");
-    if (!directory) {
-        GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR not set";
+    if (!test::Snapshots::directory()) {
+        GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR is not set";
     }
-    QDir().mkpath(directory);
-    // Each shot is of a state, not of the fades on the way to it.
-    ReduceMotion::setOverride(true);
     struct Shot {
         const char* name;
         std::function<void()> arrange;
@@ -580,48 +645,29 @@ TEST_F(PopoverViewTest, SnapshotsOfTheMainStates) {
              state().setIsEnhancing(true);
          }},
         {"result", [&] { showResult("You are a senior engineer. Build a command-line tool..."); }},
-        {"questions",
+        {"advanced",
          [&] {
-             state().setPendingQuestions({"Which language?", "Any tests?"});
-             state().setAnswers({"", ""});
-         }},
-        {"variations",
-         [&] {
-             state().setVariations({"First rewrite.", "Second rewrite.", "Third."});
+             state().setInputText("a tool that renames photos");
+             state().setShowAdvanced(true);
          }},
         {"error",
          [&] {
              state().setErrorMessage("No API key set for OpenAI. Add one in Settings.");
              state().setLastErrorSuggestsSettings(true);
          }},
-        {"history", [&] { state().setShowHistory(true); }},
     };
+    test::ProgramWindows windows(state());
     for (const auto appearance : {Appearance::light, Appearance::dark}) {
         for (const auto& shot : shots) {
             state().clear();
-            state().setShowHistory(false);
+            state().setShowAdvanced(false);
             state().setAppearance(appearance);
             shot.arrange();
-            auto& panel = view();
-            panel.show();
-            settle();
-            panel.resize(PopoverView::width, panel.contentHeight());
-            settle();
-            // The panel's own card fades ignore reduced motion; wait them out.
-            EXPECT_TRUE(ViewTestState::waitUntil([&] {
-                const auto animations = panel.findChildren<QAbstractAnimation*>();
-                return std::none_of(animations.begin(), animations.end(), [](auto* animation) {
-                    return animation->state() == QAbstractAnimation::Running;
-                });
-            }));
-            const QString file =
-                QString("%1/popover-%2-%3.png")
-                    .arg(directory, shot.name, appearance == Appearance::dark ? "dark" : "light");
-            EXPECT_TRUE(panel.grab().save(file));
-            state().setIsEnhancing(false);
+            KeyablePanel& panel = windows.panel();
+            test::ProgramWindows::settle(panel);
+            test::Snapshots::save(panel, QStringLiteral("panel-") + QString::fromLatin1(shot.name));
         }
     }
-    ReduceMotion::setOverride(std::nullopt);
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "ui/panel/QuestionsCard.h"
 
+#include "shell/KeyablePanel.h"
+#include "support/ProgramWindows.h"
+#include "support/Snapshots.h"
 #include "support/ViewTestState.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/kit/KitButton.h"
@@ -134,31 +137,20 @@ TEST_F(QuestionsCardTest, WhileWorkingContinueSpinsAndNoButtonReacts) {
     EXPECT_FALSE(card_.spinner()->isVisible());
 }
 
+// The questions card in the panel as the program shows it, in both looks.
 TEST_F(QuestionsCardTest, SnapshotsInLightAndDark) {
-    const char* dir = std::getenv("QUORVANE_SNAPSHOT_DIR");
-    if (dir == nullptr) {
+    if (!test::Snapshots::directory()) {
         GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR is not set";
     }
-    QDir().mkpath(QString::fromLocal8Bit(dir));
-    ask({"Who will read the post?", "Should it mention pricing, or keep to the features?"},
-        {"Developers", ""});
-    for (const auto& [scheme, name] : {std::pair{ColorScheme::Scheme::light, "light"},
-                                       std::pair{ColorScheme::Scheme::dark, "dark"}}) {
-        Surface surface;
-        auto* padded = new QWidget();
-        auto* layout = new QVBoxLayout(padded);
-        layout->setContentsMargins(16, 16, 16, 16);
-        auto* card = new QuestionsCard(panel_, padded);
-        layout->addWidget(card);
-        surface.setContent(padded);
-        ColorScheme::force(&surface, scheme);
-        card->refresh();
-        surface.resize(440, surface.sizeHint().height());
-        surface.show();
-        ViewTestState::processEvents();
-        const QString file = QDir(QString::fromLocal8Bit(dir))
-                                 .filePath(QStringLiteral("QuestionsCard-%1.png").arg(name));
-        EXPECT_TRUE(surface.grab().save(file));
+    test::ProgramWindows windows(state());
+    for (const auto appearance : {Appearance::light, Appearance::dark}) {
+        state().setAppearance(appearance);
+        state().setInputText("a launch post for the sync feature");
+        ask({"Who will read the post?", "Should it mention pricing, or keep to the features?"},
+            {"Developers", ""});
+        KeyablePanel& panel = windows.panel();
+        test::ProgramWindows::settle(panel);
+        test::Snapshots::save(panel, QStringLiteral("panel-questions"));
     }
 }
 

@@ -1,5 +1,8 @@
 #include "ui/panel/VariationsPicker.h"
 
+#include "shell/KeyablePanel.h"
+#include "support/ProgramWindows.h"
+#include "support/Snapshots.h"
 #include "support/ViewTestState.h"
 #include "ui/kit/AuroraButtonStyle.h"
 #include "ui/kit/ColorScheme.h"
@@ -111,32 +114,21 @@ TEST_F(VariationsPickerTest, DismissAndUseThisAreSmallControls) {
     }
 }
 
+// The variations picker in the panel as the program shows it, in both looks.
 TEST_F(VariationsPickerTest, SnapshotsInLightAndDark) {
-    const char* dir = std::getenv("QUORVANE_SNAPSHOT_DIR");
-    if (dir == nullptr) {
+    if (!test::Snapshots::directory()) {
         GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR is not set";
     }
-    QDir().mkpath(QString::fromLocal8Bit(dir));
-    offer({"Announce the launch in one crisp paragraph for developers.",
-           "Write a friendly launch note that leads with the problem it solves.\n" + lines(14),
-           "List three features, then a call to action."});
-    for (const auto& [scheme, name] : {std::pair{ColorScheme::Scheme::light, "light"},
-                                       std::pair{ColorScheme::Scheme::dark, "dark"}}) {
-        Surface surface;
-        auto* padded = new QWidget();
-        auto* layout = new QVBoxLayout(padded);
-        layout->setContentsMargins(16, 16, 16, 16);
-        auto* picker = new VariationsPicker(panel_, padded);
-        layout->addWidget(picker);
-        surface.setContent(padded);
-        ColorScheme::force(&surface, scheme);
-        picker->refresh();
-        surface.resize(440, surface.sizeHint().height());
-        surface.show();
-        ViewTestState::processEvents();
-        const QString file = QDir(QString::fromLocal8Bit(dir))
-                                 .filePath(QStringLiteral("VariationsPicker-%1.png").arg(name));
-        EXPECT_TRUE(surface.grab().save(file));
+    test::ProgramWindows windows(state());
+    for (const auto appearance : {Appearance::light, Appearance::dark}) {
+        state().setAppearance(appearance);
+        state().setInputText("a launch post for the sync feature");
+        offer({"Announce the launch in one crisp paragraph for developers.",
+               "Write a friendly launch note that leads with the problem it solves.\n" + lines(14),
+               "List three features, then a call to action."});
+        KeyablePanel& panel = windows.panel();
+        test::ProgramWindows::settle(panel);
+        test::Snapshots::save(panel, QStringLiteral("panel-variations"));
     }
 }
 

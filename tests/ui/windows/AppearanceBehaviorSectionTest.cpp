@@ -1,5 +1,7 @@
 #include "engine/EnumTraits.h"
+#include "support/Render.h"
 #include "support/ViewTestState.h"
+#include "ui/kit/ApplicationTheme.h"
 #include "ui/kit/ButtonStyle.h"
 #include "ui/windows/AppearanceSection.h"
 #include "ui/windows/BehaviorSection.h"
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +63,35 @@ TEST_F(AppearanceBehaviorSectionTest, ThemePickerWritesAppearance) {
     state().setAppearance(Appearance::dark);
     section.refresh();
     EXPECT_EQ(picker->currentIndex(), 2);
+}
+
+// The chosen theme stands out from the other two in both looks: the style's pressed look of a
+// checked segment alone was all but invisible in the dark one.
+TEST_F(AppearanceBehaviorSectionTest, TheChosenThemeSegmentStandsOut) {
+    for (const auto scheme : {ColorScheme::Scheme::light, ColorScheme::Scheme::dark}) {
+        SCOPED_TRACE(scheme == ColorScheme::Scheme::dark ? "dark" : "light");
+        QWidget window;
+        ApplicationTheme::apply(window, scheme);
+        auto* section = new AppearanceSection(state(), &window);
+        window.resize(520, section->sizeHint().height());
+        window.show();
+        ViewTestState::processEvents();
+        SegmentedPicker* picker = section->themePicker();
+        const auto ground = [&](int index) {
+            QWidget* segment = picker->segment(index);
+            const QImage picture = test::render(window, QColor(128, 128, 128));
+            // A strip just inside the segment's bottom edge, clear of its label.
+            const QPoint at =
+                segment->mapTo(&window, QPoint(segment->width() / 2, segment->height() - 4));
+            return picture.pixelColor(at);
+        };
+        const QColor chosen = ground(picker->currentIndex());
+        const QColor other = ground((picker->currentIndex() + 1) % picker->count());
+        const double distance =
+            std::hypot(chosen.red() - other.red(), chosen.green() - other.green(),
+                       chosen.blue() - other.blue());
+        EXPECT_GT(distance, 60) << "the chosen segment looks like the others";
+    }
 }
 
 // Each switch writes its setting and re-reads it.

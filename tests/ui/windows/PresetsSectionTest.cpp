@@ -1,11 +1,17 @@
 #include "ui/windows/PresetsSection.h"
 
 #include "engine/MetaPrompt.h"
+#include "shell/ApplicationWindow.h"
+#include "support/ProgramWindows.h"
+#include "support/Snapshots.h"
 #include "support/ViewTestState.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/windows/PresetBuiltInRow.h"
 #include "ui/windows/PresetCustomRow.h"
 #include "ui/windows/PresetTextEditor.h"
+#include "ui/windows/SettingsGroup.h"
+#include "ui/windows/SettingsRow.h"
+#include "ui/windows/SettingsView.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +21,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -222,19 +230,53 @@ TEST_F(PresetsSectionTest, RefreshWhileTypingKeepsTheCaret) {
     EXPECT_TRUE(state().customPresets().at(0).instructions.ends_with("acb"));
 }
 
+// Nothing of a row comes nearer the card's side edges than the form's row inset: the captions,
+// the symbols and the buttons used to touch or straddle them.
+TEST_F(PresetsSectionTest, RowsKeepTheirInsetFromTheCardsEdges) {
+    state().overrideStore().saveAll({storedOverride(Preset::code, "Be terse.", true)});
+    section();
+    refresh();
+    auto* group = section().findChild<SettingsGroup*>();
+    ASSERT_NE(group, nullptr);
+    QWidget* card = group->rows().front()->parentWidget();
+    const QImage picture = card->grab().toImage();
+    const QColor fill = picture.pixelColor(5, picture.height() / 2);
+    const auto differs = [&](int x, int y) {
+        const QColor pixel = picture.pixelColor(x, y);
+        return std::abs(pixel.red() - fill.red()) > 8 ||
+               std::abs(pixel.green() - fill.green()) > 8 ||
+               std::abs(pixel.blue() - fill.blue()) > 8;
+    };
+    // Inside the rounded border, within the inset, top to bottom.
+    const int inset = SettingsRow::leadingInset;
+    for (int y = 12; y < picture.height() - 12; ++y) {
+        for (const int x : {3, inset - 2, picture.width() - inset + 1, picture.width() - 4}) {
+            ASSERT_FALSE(differs(x, y)) << "something drawn at " << x << "," << y;
+        }
+    }
+}
+
+// The presets section in the settings window as the program shows it, with a customised
+// built-in preset and a custom one, scrolled to its start and to its end.
 TEST_F(PresetsSectionTest, SavesSnapshotsWhenAsked) {
-    const char* directory = std::getenv("QUORVANE_SNAPSHOT_DIR");
-    if (directory == nullptr) {
+    if (!test::Snapshots::directory()) {
         GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR is not set";
     }
     state().overrideStore().saveAll({storedOverride(Preset::code, "Be terse.", true)});
-    section().addButton()->click();
-    refresh();
-    for (const auto scheme : {ColorScheme::Scheme::light, ColorScheme::Scheme::dark}) {
-        ColorScheme::force(&section(), scheme);
-        const QString name = scheme == ColorScheme::Scheme::light ? "light" : "dark";
-        EXPECT_TRUE(section().grab().save(
-            QDir(directory).filePath(QStringLiteral("presets-section-%1.png").arg(name))));
+    state().addCustomPreset();
+    test::ProgramWindows windows(state());
+    for (const auto appearance : {Appearance::light, Appearance::dark}) {
+        state().setAppearance(appearance);
+        ApplicationWindow& window = windows.settings();
+        auto* view = qobject_cast<SettingsView*>(window.content());
+        auto* presets = view->findChild<PresetsSection*>();
+        QScrollBar* bar = view->scrollArea()->verticalScrollBar();
+        bar->setValue(presets->mapTo(view->scrollArea()->widget(), QPoint(0, 0)).y());
+        test::ProgramWindows::settle(window);
+        test::Snapshots::save(window, QStringLiteral("settings-presets-start"));
+        view->scrollArea()->ensureWidgetVisible(presets->addButton());
+        test::ProgramWindows::settle(window);
+        test::Snapshots::save(window, QStringLiteral("settings-presets-end"));
     }
 }
 

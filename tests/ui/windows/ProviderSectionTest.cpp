@@ -199,6 +199,26 @@ TEST_F(ProviderSectionTest, RowsFollowTheProvider) {
     EXPECT_TRUE(section().refreshButton()->toolTip().endsWith("Custom (OpenAI-compatible)"));
 }
 
+// A note has no control beside it, so its text wraps across the whole row,
+// not in the half a stretch would leave it.
+TEST_F(ProviderSectionTest, NotesWrapAcrossTheWholeRow) {
+    const struct {
+        ProviderID provider;
+        SettingsRow* (ProviderSection::*note)() const;
+    } cases[] = {
+        {ProviderID::appleFoundation, &ProviderSection::onDeviceNote},
+        {ProviderID::ollama, &ProviderSection::ollamaNote},
+    };
+    markCloudProvidersFetched();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.provider));
+        state().setProviderID(c.provider);
+        settle();
+        const SettingsRow* note = (section().*c.note)();
+        EXPECT_GE(note->label()->geometry().right(), note->width() - SettingsRow::leadingInset - 1);
+    }
+}
+
 TEST_F(ProviderSectionTest, BaseUrlIsStoredAsTyped) {
     fixture_.keys().setKey("", ProviderID::custom);
     state().setCustomBaseURL("");

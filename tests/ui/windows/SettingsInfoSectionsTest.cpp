@@ -1,6 +1,9 @@
 // The history, privacy, support and about sections of the settings form.
 #include "platform/appinfo/InfoDictionary.h"
 #include "platform/links/Links.h"
+#include "shell/ApplicationWindow.h"
+#include "support/ProgramWindows.h"
+#include "support/Snapshots.h"
 #include "support/ViewTestState.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/windows/AboutSection.h"
@@ -8,6 +11,7 @@
 #include "ui/windows/HistorySection.h"
 #include "ui/windows/PrivacySection.h"
 #include "ui/windows/SettingsGroup.h"
+#include "ui/windows/SettingsView.h"
 #include "ui/windows/SupportFormButton.h"
 #include "ui/windows/SupportSection.h"
 
@@ -19,6 +23,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -234,26 +240,23 @@ TEST_F(SettingsInfoSectionsTest, VersionTextJoinsReleaseAndBuildWithQuestionMark
               QString::fromStdString(release->second + " (" + build->second + ")"));
 }
 
+// The history, privacy, support and about sections in the settings window as the program shows
+// it, scrolled to the end of the form.
 TEST_F(SettingsInfoSectionsTest, SavesSnapshotsWhenAsked) {
-    const char* directory = std::getenv("QUORVANE_SNAPSHOT_DIR");
-    if (directory == nullptr) {
+    if (!test::Snapshots::directory()) {
         GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR is not set";
     }
     state().setHistory({historyItem("a"), historyItem("b")});
-    QWidget form;
-    auto* layout = new QVBoxLayout(&form);
-    layout->addWidget(new HistorySection(state()));
-    layout->addWidget(new PrivacySection(state()));
-    layout->addWidget(new SupportSection(state()));
-    layout->addWidget(new AboutSection(state()));
-    form.resize(520, 760);
-    form.show();
-    ViewTestState::processEvents();
-    for (const auto scheme : {ColorScheme::Scheme::light, ColorScheme::Scheme::dark}) {
-        ColorScheme::force(&form, scheme);
-        const QString name = scheme == ColorScheme::Scheme::light ? "light" : "dark";
-        EXPECT_TRUE(form.grab().save(
-            QDir(directory).filePath(QStringLiteral("settings-info-sections-%1.png").arg(name))));
+    test::ProgramWindows windows(state());
+    for (const auto appearance : {Appearance::light, Appearance::dark}) {
+        state().setAppearance(appearance);
+        ApplicationWindow& window = windows.settings();
+        auto* view = qobject_cast<SettingsView*>(window.content());
+        view->scrollArea()->ensureWidgetVisible(view->findChild<HistorySection*>(), 0, 0);
+        QScrollBar* bar = view->scrollArea()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        test::ProgramWindows::settle(window);
+        test::Snapshots::save(window, QStringLiteral("settings-info-sections"));
     }
 }
 

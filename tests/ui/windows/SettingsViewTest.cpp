@@ -1,9 +1,13 @@
 #include "ui/windows/SettingsView.h"
 
+#include "shell/ApplicationWindow.h"
+#include "support/ProgramWindows.h"
+#include "support/Snapshots.h"
 #include "support/ViewTestState.h"
 #include "ui/kit/ColorScheme.h"
 #include "ui/windows/AppearanceSection.h"
 #include "ui/windows/BehaviorSection.h"
+#include "ui/windows/PresetTextEditor.h"
 #include "ui/windows/ProviderSection.h"
 #include "ui/windows/SettingsGroup.h"
 #include "ui/windows/SettingsHeader.h"
@@ -11,10 +15,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <cstdlib>
 #include <string>
@@ -85,45 +92,72 @@ TEST_F(SettingsViewTest, SectionsReReadAfterChanges) {
     EXPECT_EQ(view.providerSection()->badgeText().toStdString(), "No key");
 }
 
+// The wheel over a preset editor scrolls the editor while it can go on, then the form.
+TEST_F(SettingsViewTest, TheWheelOverAnEditorAtItsEndScrollsTheForm) {
+    SettingsView view(state());
+    view.resize(SettingsView::formWidth, SettingsView::formMinimumHeight);
+    view.show();
+    ViewTestState::processEvents();
+    QPlainTextEdit* editor = view.findChild<PresetTextEditor*>()->editor();
+    view.scrollArea()->ensureWidgetVisible(editor);
+    ViewTestState::processEvents();
+    QScrollBar* form = view.scrollArea()->verticalScrollBar();
+    QScrollBar* own = editor->verticalScrollBar();
+    ASSERT_GT(own->maximum(), 0) << "the built-in text is longer than the editor";
+    const auto wheelDown = [&] {
+        const QPointF at(10, 10);
+        QWheelEvent wheel(at, editor->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(editor->viewport(), &wheel);
+        ViewTestState::processEvents();
+    };
+
+    own->setValue(own->minimum());
+    int formAt = form->value();
+    wheelDown();
+    EXPECT_GT(own->value(), own->minimum()) << "the editor scrolls first";
+    EXPECT_EQ(form->value(), formAt);
+
+    own->setValue(own->maximum());
+    formAt = form->value();
+    wheelDown();
+    EXPECT_GT(form->value(), formAt) << "then the form";
+    EXPECT_EQ(own->value(), own->maximum());
+}
+
+// Without a theme installed there is no desktop preference to follow, and "auto" is light.
 TEST_F(SettingsViewTest, AppearancePinsTheColorScheme) {
     SettingsView view(state());
-    for (const auto& [appearance, scheme] :
-         std::vector<std::pair<Appearance, std::optional<ColorScheme::Scheme>>>{
+    for (const auto& [appearance, scheme] : std::vector<std::pair<Appearance, ColorScheme::Scheme>>{
              {Appearance::light, ColorScheme::Scheme::light},
              {Appearance::dark, ColorScheme::Scheme::dark},
-             {Appearance::auto_, std::nullopt}}) {
+             {Appearance::auto_, ColorScheme::Scheme::light}}) {
         state().setAppearance(appearance);
         ViewTestState::processEvents();
         EXPECT_EQ(ColorScheme::forced(&view), scheme);
-        if (scheme) {
-            EXPECT_EQ(ColorScheme::fromPalette(view.palette()), *scheme)
-                << "the standard controls follow the pinned look too";
-        }
+        EXPECT_EQ(ColorScheme::fromPalette(view.palette()), scheme)
+            << "the standard controls follow the pinned look too";
     }
 }
 
+// The settings window as the program shows it, at the top and at the bottom of the form.
 TEST_F(SettingsViewTest, SavesSnapshotsWhenAsked) {
-    const char* directory = std::getenv("QUORVANE_SNAPSHOT_DIR");
-    if (directory == nullptr) {
+    if (!test::Snapshots::directory()) {
         GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR is not set";
     }
-    SettingsView view(state());
-    view.resize(520, 760);
-    view.show();
-    ViewTestState::waitUntil([&] { return !state().isFetchingModels(); });
+    test::ProgramWindows windows(state());
     for (const auto appearance : {Appearance::light, Appearance::dark}) {
         state().setAppearance(appearance);
-        ViewTestState::processEvents();
-        const QString name = appearance == Appearance::light ? "light" : "dark";
-        QScrollBar* bar = view.scrollArea()->verticalScrollBar();
+        ApplicationWindow& window = windows.settings();
+        ViewTestState::waitUntil([&] { return !state().isFetchingModels(); });
+        auto* view = qobject_cast<SettingsView*>(window.content());
+        QScrollBar* bar = view->scrollArea()->verticalScrollBar();
         bar->setValue(bar->minimum());
-        ViewTestState::processEvents();
-        EXPECT_TRUE(view.grab().save(
-            QDir(directory).filePath(QStringLiteral("settings-form-top-%1.png").arg(name))));
+        test::ProgramWindows::settle(window);
+        test::Snapshots::save(window, QStringLiteral("settings-top"));
         bar->setValue(bar->maximum());
-        ViewTestState::processEvents();
-        EXPECT_TRUE(view.grab().save(
-            QDir(directory).filePath(QStringLiteral("settings-form-bottom-%1.png").arg(name))));
+        test::ProgramWindows::settle(window);
+        test::Snapshots::save(window, QStringLiteral("settings-bottom"));
     }
 }
 

@@ -1,11 +1,11 @@
-#include "ui/panel/PanelPalette.h"
+#include "ui/kit/WidgetPalette.h"
 
 #include <QPalette>
 #include <QWidget>
 
 namespace quorvane {
 
-void PanelPalette::setForeground(QWidget& widget, const QColor& color) {
+void WidgetPalette::setForeground(QWidget& widget, const QColor& color) {
     QPalette palette = widget.palette();
     if (palette.color(QPalette::WindowText) == color &&
         palette.color(QPalette::ButtonText) == color && palette.color(QPalette::Text) == color) {
