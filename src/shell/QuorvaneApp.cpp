@@ -10,6 +10,7 @@
 #include "shell/AppDelegate.h"
 #include "shell/Launcher.h"
 #include "shell/SingleInstance.h"
+#include "shell/StartUpWarmUp.h"
 #include "state/AppState.h"
 #include "state/HistoryStore.h"
 #include "state/KeyStore.h"
@@ -50,10 +51,16 @@ int QuorvaneApp::main(int argc, char** argv) {
     if (choosePlatform) {
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     }
+    StartUpWarmUp fonts(&StartUpWarmUp::loadFontConfiguration);
     QApplication application(argc, argv);
     if (choosePlatform) {
         qunsetenv("QT_QPA_PLATFORM");
     }
+    // Before anything lays out text.
+    fonts.wait();
+    // Done by the time the event loop first turns, which needs it; a connection made first off
+    // the main thread delivers from the start, and every receiver here subscribes before it asks.
+    const StartUpWarmUp sessionBus(&StartUpWarmUp::connectSessionBus);
     QApplication::setApplicationName(QStringLiteral("quorvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
     QApplication::setDesktopFileName(QStringLiteral("quorvane"));
