@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 #include <type_traits>
 
 namespace quorvane {
@@ -51,16 +52,28 @@ int QuorvaneApp::main(int argc, char** argv) {
     if (choosePlatform) {
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     }
-    StartUpWarmUp fonts(&StartUpWarmUp::loadFontConfiguration);
+    // Both warm-ups read the environment, so nothing may change it while they run. Connecting to
+    // the display takes a startup notification's id out of it; with one given, Qt loads the font
+    // configuration itself, as it would anyway.
+    std::optional<StartUpWarmUp> fonts;
+    if (!qEnvironmentVariableIsSet("DESKTOP_STARTUP_ID")) {
+        fonts.emplace(&StartUpWarmUp::loadFontConfiguration);
+    }
     QApplication application(argc, argv);
+    // Before anything lays out text.
+    if (fonts) {
+        fonts->wait();
+    }
     if (choosePlatform) {
         qunsetenv("QT_QPA_PLATFORM");
     }
-    // Before anything lays out text.
-    fonts.wait();
     // Done by the time the event loop first turns, which needs it; a connection made first off
     // the main thread delivers from the start, and every receiver here subscribes before it asks.
-    const StartUpWarmUp sessionBus(&StartUpWarmUp::connectSessionBus);
+    // Not beside a diagnostic mode, one of which sets a variable of its own.
+    std::optional<StartUpWarmUp> sessionBus;
+    if (!diagnosticMode) {
+        sessionBus.emplace(&StartUpWarmUp::connectSessionBus);
+    }
     QApplication::setApplicationName(QStringLiteral("quorvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
     QApplication::setDesktopFileName(QStringLiteral("quorvane"));
