@@ -2,6 +2,7 @@
 // loopback server that answers every request after the same fixed delay. The
 // three children run concurrently, so the whole run should take at most 1.2
 // times a single enhancement; the ratio is printed at the end.
+#include "BenchTargets.h"
 #include "ChatServer.h"
 #include "engine/Log.h"
 #include "platform/defaults/UserDefaults.h"
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -29,6 +31,8 @@ namespace {
 using namespace quorvane;
 
 constexpr auto replyDelay = std::chrono::milliseconds(50);
+// Three concurrent children against one request.
+constexpr double ratioLimit = 1.2;
 
 // The main thread's queue, run by the benchmark thread until a flow ends.
 class BlockingQueue final : public MainQueue {
@@ -148,15 +152,14 @@ public:
         }
     }
 
-    void printRatio() const {
+    std::optional<double> ratio() const {
         const auto variations = perIteration_.find("threeVariations");
         const auto single = perIteration_.find("singleEnhancement");
         if (variations == perIteration_.end() || single == perIteration_.end() ||
             single->second <= 0) {
-            std::printf("variations/single ratio: unavailable\n");
-            return;
+            return std::nullopt;
         }
-        std::printf("variations/single ratio: %.3f\n", variations->second / single->second);
+        return variations->second / single->second;
     }
 
 private:
@@ -171,7 +174,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio();
     benchmark::Shutdown();
-    return 0;
+    bench::BenchTargets targets("bench_variations");
+    targets.atMost("variations/single ratio", reporter.ratio(), ratioLimit, 3);
+    return targets.exitStatus();
 }

@@ -16,10 +16,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QTimer>
 
 namespace quorvane {
 
 namespace {
+
+constexpr int deferredStartUpPatienceMs = 1000;
 
 QWidget* makeSettingsView(AppState& state) {
     return new SettingsView(state);
@@ -64,7 +67,6 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     }
 
     installMainMenu();
-    installTrayIcon();
     connectState();
     if (state_.enableGlobalHotkey()) {
         registerStoredHotkey();
@@ -86,6 +88,37 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     if (!state_.hasCompletedOnboarding()) {
         showOnboarding();
     }
+    scheduleDeferredStartUp();
+}
+
+void AppDelegate::scheduleDeferredStartUp() {
+    deferredStartUpScheduled_ = true;
+    // A timer, not a posted call: posted calls run before the event loop looks at its sockets,
+    // timers after, so a reopen already waiting on the single-instance socket shows its panel
+    // first.
+    auto* firstTurn = new QTimer(this);
+    firstTurn->setSingleShot(true);
+    connect(firstTurn, &QTimer::timeout, this, [this, firstTurn] {
+        firstTurn->deleteLater();
+        runDeferredStartUp(false);
+    });
+    firstTurn->start(0);
+    // A panel whose first frame never comes (hidden again at once, or a stalled display) holds
+    // nothing up for longer than this.
+    QTimer::singleShot(deferredStartUpPatienceMs, this, [this] { runDeferredStartUp(true); });
+}
+
+// A panel asked for in the first turn paints first; the work here would only delay its frame.
+void AppDelegate::runDeferredStartUp(bool evenBeforeFirstFrame) {
+    if (!deferredStartUpScheduled_ || deferredStartUpDone_ || terminated_) {
+        return;
+    }
+    if (!evenBeforeFirstFrame && spotlight_ && spotlight_->isAwaitingFirstFrame()) {
+        return;
+    }
+    deferredStartUpDone_ = true;
+    installTrayIcon();
+    mainMenu_->installMenuBar();
 }
 
 bool AppDelegate::runDiagnosticMode(const QStringList& arguments) {
@@ -216,6 +249,8 @@ QMenu* AppDelegate::makeDockMenu() {
 SpotlightController& AppDelegate::spotlight() {
     if (!spotlight_) {
         spotlight_ = std::make_unique<SpotlightController>(state_);
+        connect(spotlight_.get(), &SpotlightController::panelFirstFramePainted, this,
+                [this] { runDeferredStartUp(false); });
     }
     return *spotlight_;
 }

@@ -42,7 +42,10 @@ public:
     ~AppDelegate() override;
 
     // The start-up sequence. A diagnostic mode named by the arguments replaces everything after
-    // the crash-reporting start; then no menu, hot key, updater or tray exists.
+    // the crash-reporting start; then no menu, hot key, updater or tray exists. What nothing on
+    // the screen waits for (the tray icon, the bar that holds the main menu) is made once the
+    // event loop has turned; when that turn showed the panel (a launch that is at once a reopen),
+    // after the panel's first frame.
     void applicationDidFinishLaunching(const QStringList& arguments);
     // Idempotent; also runs when the application quits by any other path.
     void applicationWillTerminate();
@@ -63,6 +66,9 @@ public:
     void globalHotkeyToggled(bool enabled);
     void hotkeyConfigChanged(const HotkeyConfig& config);
     void applyPanelAppearance(Appearance appearance);
+
+    // Whether the start-up work that waited for the event loop has been done.
+    bool hasFinishedDeferredStartUp() const { return deferredStartUpDone_; }
 
     // The panel controller, built on first use.
     SpotlightController& spotlight();
@@ -87,6 +93,8 @@ public:
 
 private:
     bool runDiagnosticMode(const QStringList& arguments);
+    void scheduleDeferredStartUp();
+    void runDeferredStartUp(bool evenBeforeFirstFrame);
     void installMainMenu();
     void installTrayIcon();
     void connectState();
@@ -107,6 +115,8 @@ private:
     std::unique_ptr<MainMenu> mainMenu_;
     std::unique_ptr<TrayIcon> tray_;
     bool terminated_ = false;
+    bool deferredStartUpScheduled_ = false;
+    bool deferredStartUpDone_ = false;
 };
 
 } // namespace quorvane

@@ -137,6 +137,17 @@ void KeyablePanel::showEvent(QShowEvent* event) {
     QMetaObject::invokeMethod(this, &KeyablePanel::joinAllWorkspaces, Qt::QueuedConnection);
 }
 
+// The window paints first, its children after it, and the whole frame goes to the window system
+// before the event loop turns again: told from the next turn, the frame is out.
+void KeyablePanel::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (hasPainted_) {
+        return;
+    }
+    hasPainted_ = true;
+    QMetaObject::invokeMethod(this, &KeyablePanel::firstFramePainted, Qt::QueuedConnection);
+}
+
 // Only presses that no control, editor or label with links took travel up to the window, so
 // whatever reaches it was made on the background. The panel follows the pointer itself rather
 // than handing the move to the window manager (QWindow::startSystemMove): without a window

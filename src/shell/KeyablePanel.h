@@ -45,10 +45,18 @@ public:
     // text editor; false when the press is no such shortcut or no text editor has the focus.
     bool performKeyEquivalent(const QKeyEvent& event);
 
+    // Whether the window has painted since it was made.
+    bool hasPainted() const { return hasPainted_; }
+
+signals:
+    // Once, after the window's first paint has reached the window system.
+    void firstFramePainted();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -64,6 +72,7 @@ private:
 
     QWidget* contentView_ = nullptr;
     bool hidesOnDeactivate_ = false;
+    bool hasPainted_ = false;
     // While the panel follows the pointer itself: where the pointer holds it, from its corner.
     std::optional<QPoint> dragGrip_;
     // The control or editor inside that last had the keyboard.

@@ -21,7 +21,8 @@ bool isQuitKey(const QKeyEvent& event) {
 
 MainMenu::MainMenu(Actions actions, QObject* parent)
     : QObject(parent)
-    , menuBar_(std::make_unique<QMenuBar>(nullptr)) {
+    , applicationMenu_(std::make_unique<QMenu>(QStringLiteral("Quorvane")))
+    , editMenu_(std::make_unique<QMenu>(QStringLiteral("Edit"))) {
     buildApplicationMenu(actions);
     buildEditMenu();
     qApp->installEventFilter(this);
@@ -33,8 +34,17 @@ MainMenu::~MainMenu() {
     }
 }
 
+void MainMenu::installMenuBar() {
+    if (menuBar_) {
+        return;
+    }
+    menuBar_ = std::make_unique<QMenuBar>(nullptr);
+    menuBar_->addMenu(applicationMenu_.get());
+    menuBar_->addMenu(editMenu_.get());
+}
+
 void MainMenu::buildApplicationMenu(const Actions& actions) {
-    auto* menu = menuBar_->addMenu(QStringLiteral("Quorvane"));
+    QMenu* menu = applicationMenu_.get();
     auto* check = menu->addAction(QStringLiteral("Check for Updates…"));
     check->setObjectName(QStringLiteral("checkForUpdates"));
     connect(check, &QAction::triggered, this, [run = actions.checkForUpdates] {
@@ -67,7 +77,7 @@ void MainMenu::buildEditMenu() {
         {"Paste", "paste", QKeySequence::Paste},
         {"Select All", "selectAll", QKeySequence::SelectAll},
     };
-    auto* menu = menuBar_->addMenu(QStringLiteral("Edit"));
+    QMenu* menu = editMenu_.get();
     for (const auto& item : items) {
         auto* action = menu->addAction(QString::fromUtf8(item.title));
         action->setObjectName(QString::fromUtf8(item.slot));

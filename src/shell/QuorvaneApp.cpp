@@ -10,6 +10,7 @@
 #include "shell/AppDelegate.h"
 #include "shell/Launcher.h"
 #include "shell/SingleInstance.h"
+#include "shell/StartUpWarmUp.h"
 #include "state/AppState.h"
 #include "state/HistoryStore.h"
 #include "state/KeyStore.h"
@@ -20,6 +21,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 #include <type_traits>
 
 namespace quorvane {
@@ -53,9 +55,27 @@ int QuorvaneApp::main(int argc, char** argv) {
     if (choosePlatform) {
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     }
+    // Both warm-ups read the environment, so nothing may change it while they run. Connecting to
+    // the display takes a startup notification's id out of it; with one given, Qt loads the font
+    // configuration itself, as it would anyway.
+    std::optional<StartUpWarmUp> fonts;
+    if (!qEnvironmentVariableIsSet("DESKTOP_STARTUP_ID")) {
+        fonts.emplace(&StartUpWarmUp::loadFontConfiguration);
+    }
     QApplication application(argc, argv);
+    // Before anything lays out text.
+    if (fonts) {
+        fonts->wait();
+    }
     if (choosePlatform) {
         qunsetenv("QT_QPA_PLATFORM");
+    }
+    // Done by the time the event loop first turns, which needs it; a connection made first off
+    // the main thread delivers from the start, and every receiver here subscribes before it asks.
+    // Not beside a diagnostic mode, one of which sets a variable of its own.
+    std::optional<StartUpWarmUp> sessionBus;
+    if (!diagnosticMode) {
+        sessionBus.emplace(&StartUpWarmUp::connectSessionBus);
     }
     QApplication::setApplicationName(QStringLiteral("quorvane"));
     // No display name: the window system would append it to every window title.

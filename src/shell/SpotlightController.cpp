@@ -197,6 +197,11 @@ KeyablePanel* SpotlightController::makePanel() {
             }
         });
     panel->setContentView(view);
+    connect(panel, &KeyablePanel::firstFramePainted, this, [this, panel] {
+        if (panel == panel_) {
+            emit panelFirstFramePainted();
+        }
+    });
     // The view measured itself while it was built, before there was a panel to grow, and only
     // reports again when that height changes: a state that already holds a long result,
     // questions or variations (a show that replaces a panel) would stay cut off at the start
@@ -255,6 +260,10 @@ void SpotlightController::dropPanel() {
     old->deleteLater();
     std::erase_if(dropped_, [](const QPointer<KeyablePanel>& gone) { return gone.isNull(); });
     dropped_.emplace_back(old);
+}
+
+bool SpotlightController::isAwaitingFirstFrame() const {
+    return panel_ != nullptr && panel_->isVisible() && !panel_->hasPainted();
 }
 
 bool SpotlightController::isHiding() const {

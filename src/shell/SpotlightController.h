@@ -63,6 +63,8 @@ public:
 
     // The current panel, also while it animates out; nothing while hidden.
     KeyablePanel* panel() const { return panel_; }
+    // A panel is shown and its first frame has not reached the screen yet.
+    bool isAwaitingFirstFrame() const;
 
     // The visible frame the panel opens in: of the first screen whose frame holds the mouse,
     // else of the primary screen, else of the first one; nothing without screens.
@@ -73,6 +75,10 @@ public:
     static QEasingCurve showCurve();
     static QEasingCurve hideCurve();
     static QEasingCurve resizeCurve();
+
+signals:
+    // The current panel's first frame reached the window system.
+    void panelFirstFramePainted();
 
 private:
     KeyablePanel* makePanel();

@@ -219,6 +219,59 @@ TEST_F(AppDelegateTest, TrayMenuIsRefilledFromAFreshDockMenu) {
     EXPECT_TRUE(before.isNull());
 }
 
+// Records whether the tray and the menu bar already existed when the watched window first painted.
+class FirstPaintProbe final : public QObject {
+public:
+    explicit FirstPaintProbe(AppDelegate& app)
+        : app_(app) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !painted) {
+            painted = true;
+            extrasBuiltBeforeFirstPaint =
+                app_.trayIcon() != nullptr || app_.mainMenuBar() != nullptr;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+    bool painted = false;
+    bool extrasBuiltBeforeFirstPaint = false;
+
+private:
+    AppDelegate& app_;
+};
+
+// A launch that is at once a reopen shows the panel in the event loop's first turn; the tray and
+// the menu bar come after its first frame.
+TEST_F(AppDelegateTest, TrayAndMenuBarWaitForTheFirstFrameOfAPanelAskedForAtLaunch) {
+    completeOnboarding();
+    auto& app = delegate();
+    app.applicationDidFinishLaunching({QStringLiteral("quorvane")});
+    app.handleReopen();
+    ASSERT_NE(app.currentPanel(), nullptr);
+    FirstPaintProbe probe(app);
+    app.currentPanel()->installEventFilter(&probe);
+
+    ASSERT_TRUE(test::ViewTestState::waitUntil([&] { return app.hasFinishedDeferredStartUp(); }));
+    EXPECT_TRUE(probe.painted);
+    EXPECT_FALSE(probe.extrasBuiltBeforeFirstPaint);
+    EXPECT_NE(app.trayIcon(), nullptr);
+    EXPECT_NE(app.mainMenuBar(), nullptr);
+    EXPECT_TRUE(app.isPanelVisible());
+}
+
+TEST_F(AppDelegateTest, QuittingBeforeTheEventLoopTurnsBuildsNoTray) {
+    completeOnboarding();
+    auto& app = delegate();
+    app.applicationDidFinishLaunching({QStringLiteral("quorvane")});
+    app.terminate();
+    test::ViewTestState::processEvents();
+
+    EXPECT_EQ(app.trayIcon(), nullptr);
+    EXPECT_EQ(app.mainMenuBar(), nullptr);
+    EXPECT_EQ(quits, 1);
+}
+
 TEST_F(AppDelegateTest, ReopenTogglesThePanelUnlessSettingsAreShown) {
     completeOnboarding();
     auto& app = launch();
