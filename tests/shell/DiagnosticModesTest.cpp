@@ -3,7 +3,6 @@
 #include "engine/EnumTraits.h"
 #include "engine/ProviderID.h"
 #include "platform/defaults/UserDefaults.h"
-#include "shell/diagnostics/ResidentMemory.h"
 #include "state/DeviceKey.h"
 #include "state/KeyStore.h"
 #include "state/SettingsStore.h"
@@ -384,19 +383,6 @@ TEST(DiagnosticModes, showcaseOpensWindowsAndKeepsRunning) {
     EXPECT_THAT(all, MatchesRegex("WINDOW_ID:[0-9]+:popover\nWINDOW_ID:[0-9]+:settings\n"
                                   "WINDOW_ID:[0-9]+:onboarding\n"));
     EXPECT_EQ(process.storedProvider(), "appleFoundation");
-}
-
-TEST(ResidentMemory, readsResidentPagesOrReportsFailure) {
-    const fs::path dir = fs::temp_directory_path() / "resident-memory";
-    fs::create_directories(dir);
-    std::ofstream(dir / "statm") << "9000 512 100 1 0 300 0\n";
-    std::ofstream(dir / "garbage") << "none\n";
-    const double pageMegabytes = static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-
-    EXPECT_DOUBLE_EQ(ResidentMemory::megabytes(dir / "statm"), 512 * pageMegabytes);
-    EXPECT_DOUBLE_EQ(ResidentMemory::megabytes(dir / "garbage"), -1.0);
-    EXPECT_DOUBLE_EQ(ResidentMemory::megabytes(dir / "missing"), -1.0);
-    EXPECT_GT(ResidentMemory::megabytes(), 0.0);
 }
 
 } // namespace

@@ -4,11 +4,11 @@
 #include "ui/kit/DesignSprings.h"
 #include "ui/kit/KitButton.h"
 #include "ui/kit/OpacityTransition.h"
+#include "ui/kit/ShortcutKeySequence.h"
 #include "ui/kit/SoftButtonStyle.h"
 #include "ui/panel/ActionDisclosureButton.h"
 #include "ui/panel/ActionPrimaryButton.h"
 #include "ui/panel/PopoverView.h"
-#include "ui/panel/ShortcutKeySequence.h"
 #include "ui/panel/WorkingPill.h"
 
 #include <QHBoxLayout>

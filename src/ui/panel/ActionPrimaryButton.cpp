@@ -2,8 +2,8 @@
 
 #include "ui/kit/AuroraButtonStyle.h"
 #include "ui/kit/DesignFonts.h"
+#include "ui/kit/ShortcutKeySequence.h"
 #include "ui/kit/Symbols.h"
-#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QEvent>
 #include <QFontMetrics>

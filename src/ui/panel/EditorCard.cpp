@@ -10,12 +10,12 @@
 #include "ui/kit/OpacityTransition.h"
 #include "ui/kit/ResultSweep.h"
 #include "ui/kit/ShadowUnderlay.h"
+#include "ui/kit/ShortcutKeySequence.h"
 #include "ui/kit/TransparentTextEditor.h"
 #include "ui/kit/WidgetPalette.h"
 #include "ui/panel/EditorCornerButton.h"
 #include "ui/panel/EditorSurface.h"
 #include "ui/panel/PopoverView.h"
-#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -6,11 +6,11 @@
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/DesignMetrics.h"
 #include "ui/kit/KitButton.h"
+#include "ui/kit/ShortcutKeySequence.h"
 #include "ui/kit/WidgetPalette.h"
 #include "ui/panel/PanelBadge.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/PresetMenu.h"
-#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

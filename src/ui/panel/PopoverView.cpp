@@ -8,6 +8,7 @@
 #include "ui/kit/ErrorBanner.h"
 #include "ui/kit/ReduceMotion.h"
 #include "ui/kit/ShapePainter.h"
+#include "ui/kit/ShortcutKeySequence.h"
 #include "ui/kit/SpringAnimation.h"
 #include "ui/kit/Surface.h"
 #include "ui/kit/VisualEffectView.h"
@@ -18,7 +19,6 @@
 #include "ui/panel/PanelFooter.h"
 #include "ui/panel/PanelHeader.h"
 #include "ui/panel/QuestionsCard.h"
-#include "ui/panel/ShortcutKeySequence.h"
 #include "ui/panel/VariationsPicker.h"
 
 #include <QEvent>

@@ -3,7 +3,7 @@
 #include "state/AppState.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/PushButtonSize.h"
-#include "ui/panel/ShortcutKeySequence.h"
+#include "ui/kit/ShortcutKeySequence.h"
 #include "ui/windows/HotkeyRecorder.h"
 #include "ui/windows/SettingsGroup.h"
 #include "ui/windows/SettingsRow.h"

@@ -2,7 +2,7 @@
 
 #include "QtKeyTranslator.h"
 #include "state/VirtualKey.h"
-#include "ui/panel/ShortcutKeySequence.h"
+#include "ui/kit/ShortcutKeySequence.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -15,11 +15,11 @@
 #include "ui/kit/DesignMetrics.h"
 #include "ui/kit/Divider.h"
 #include "ui/kit/KitButton.h"
+#include "ui/kit/ShortcutKeySequence.h"
 #include "ui/kit/SoftButtonStyle.h"
 #include "ui/kit/Symbols.h"
 #include "ui/kit/VisualEffectView.h"
 #include "ui/kit/WidgetPalette.h"
-#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QComboBox>
 #include <QDesktopServices>

@@ -8,8 +8,8 @@
 #include "ui/kit/DesignColors.h"
 #include "ui/kit/DesignFonts.h"
 #include "ui/kit/PushButtonSize.h"
+#include "ui/kit/ShortcutKeySequence.h"
 #include "ui/kit/WidgetPalette.h"
-#include "ui/panel/ShortcutKeySequence.h"
 
 #include <QFontInfo>
 #include <QHBoxLayout>

@@ -508,14 +508,5 @@ TEST_F(CurlHttpSessionTest, ServesConcurrentRequestsFromSeveralThreads) {
     }
 }
 
-TEST(HttpSessionTest, SharedIsOneSessionThatWorks) {
-    LoopbackServer server;
-    server.get("/", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content("ok", "text/plain");
-    });
-    EXPECT_EQ(&HttpSession::shared(), &HttpSession::shared());
-    EXPECT_EQ(HttpSession::shared().send(get(server.baseUrl() + "/"), {}).body, "ok");
-}
-
 } // namespace
 } // namespace quorvane

@@ -1,5 +1,8 @@
+#include "platform/updater/Updater.h"
+
+#include "RecordingDriver.h"
 #include "platform/http/HttpSession.h"
-#include "platform/updater/UpdaterService.h"
+#include "platform/updater/UpdaterController.h"
 #include "support/LoopbackServer.h"
 #include "support/ManualMainQueue.h"
 #include "support/StallingHandler.h"
@@ -16,16 +19,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Kind = UpdateCheckResult::Kind;
-
-class RecordingDriver : public UpdateUserDriver {
-public:
-    void showUpdateCheckResult(const UpdateCheckResult& result) override {
-        results.push_back(result);
-        threads.push_back(std::this_thread::get_id());
-    }
-    std::vector<UpdateCheckResult> results;
-    std::vector<std::thread::id> threads;
-};
+using test::RecordingDriver;
 
 UpdateCheck unconfigured() {
     return UpdateCheck("", "1", "1.0", HttpSession::shared());
@@ -106,13 +100,6 @@ TEST(UpdaterTest, AnUpdaterGoneBeforeItsCheckEndsShowsNothing) {
     stalling.release();
     mainQueue.drain();
     EXPECT_TRUE(driver.results.empty());
-}
-
-TEST(UpdaterTest, TheServiceStartsItsUpdaterAtOnce) {
-    test::ManualMainQueue mainQueue;
-    RecordingDriver driver;
-    UpdaterService service(driver, mainQueue);
-    EXPECT_TRUE(service.controller().updater().isStarted());
 }
 
 } // namespace

@@ -1,11 +1,6 @@
 #include "ui/kit/DesignSprings.h"
 
-#include "ui/kit/SpringAnimation.h"
-
 #include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <algorithm>
 
@@ -66,22 +61,6 @@ TEST(SpringCurve, ShorterResponseSettlesSooner) {
               DesignSprings::settlingTime(DesignSprings::quick));
     EXPECT_LT(DesignSprings::value(DesignSprings::quick, 0.05),
               DesignSprings::value(DesignSprings::press, 0.05));
-}
-
-TEST(SpringAnimationTest, OvershootsOnTheWayAndLandsExactlyOnTheEndValue) {
-    SpringAnimation animation(DesignSprings::expand);
-    qreal highest = 0;
-    QObject::connect(&animation, &QVariantAnimation::valueChanged,
-                     [&](const QVariant& value) { highest = std::max(highest, value.toReal()); });
-    animation.animate(0.0, 100.0);
-    QElapsedTimer safety;
-    safety.start();
-    while (animation.state() == QAbstractAnimation::Running && safety.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    ASSERT_EQ(animation.state(), QAbstractAnimation::Stopped);
-    EXPECT_DOUBLE_EQ(animation.currentValue().toReal(), 100.0);
-    EXPECT_GT(highest, 100.0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ui/panel/QuestionsCard.h"
 
+#include "QuestionsCardFixture.h"
 #include "shell/KeyablePanel.h"
 #include "support/ProgramWindows.h"
 #include "support/Snapshots.h"
@@ -29,26 +30,7 @@ namespace {
 using test::ViewTestState;
 using Texts = std::vector<std::string>;
 
-class QuestionsCardTest : public testing::Test {
-protected:
-    void SetUp() override { card_.show(); }
-
-    AppState& state() { return fixture_.state(); }
-
-    void ask(const Texts& questions, const Texts& answers) {
-        state().setPendingQuestions(questions);
-        state().setAnswers(answers);
-        panel_.refreshNow();
-    }
-
-    QLineEdit* field(int index) { return card_.rows().at(index)->answerField(); }
-    KitButton* button(const char* name) { return card_.findChild<KitButton*>(name); }
-    std::size_t requests() { return fixture_.server().requests().size(); }
-
-    ViewTestState fixture_;
-    PopoverView panel_{fixture_.state(), [] {}};
-    QuestionsCard card_{panel_};
-};
+using QuestionsCardTest = test::QuestionsCardFixture;
 
 TEST_F(QuestionsCardTest, OneRowPerQuestionEvenWhenTheyRepeat) {
     ask({"Who reads it?", "Who reads it?", "How long?"}, {"", "", ""});
@@ -61,11 +43,6 @@ TEST_F(QuestionsCardTest, OneRowPerQuestionEvenWhenTheyRepeat) {
     ViewTestState::processEvents();
     ASSERT_EQ(card_.rows().size(), 1);
     EXPECT_EQ(card_.rows()[0]->questionLabel()->text(), QStringLiteral("Only one?"));
-}
-
-TEST_F(QuestionsCardTest, QuestionMarkupIsShownAsTyped) {
-    ask({"<b>Bold</b> or plain?"}, {""});
-    EXPECT_EQ(card_.rows()[0]->questionLabel()->textFormat(), Qt::PlainText);
 }
 
 TEST_F(QuestionsCardTest, AnswerFieldsWriteTheirOwnEntryAndNeverGrowTheList) {

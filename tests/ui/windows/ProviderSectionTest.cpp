@@ -1,5 +1,6 @@
 #include "ui/windows/ProviderSection.h"
 
+#include "ProviderSectionFixture.h"
 #include "engine/ProviderConfig.h"
 #include "support/ViewTestState.h"
 #include "ui/windows/SecureKeyField.h"
@@ -8,18 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QSpontaneKeyEvent>
 #include <QTest>
 #include <QToolButton>
-#include <QWheelEvent>
 
 #include <cstdlib>
 #include <memory>
@@ -29,63 +25,10 @@
 namespace quorvane {
 namespace {
 
+using test::keyVariables;
 using test::ViewTestState;
 
-constexpr const char* keyVariables[] = {"ANTHROPIC_API_KEY", "OPENAI_API_KEY", "OPENROUTER_API_KEY",
-                                        "GROQ_API_KEY", "THRIM_CUSTOM_API_KEY"};
-
-class ProviderSectionTest : public testing::Test {
-protected:
-    ProviderSectionTest() {
-        for (const char* name : keyVariables) {
-            unsetenv(name);
-        }
-    }
-    ~ProviderSectionTest() override {
-        for (const char* name : keyVariables) {
-            unsetenv(name);
-        }
-    }
-
-    AppState& state() { return fixture_.state(); }
-
-    // The cloud providers other than custom count as fetched, so that no
-    // automatic fetch ever leaves the loopback server.
-    void markCloudProvidersFetched() {
-        auto fetched = state().fetchedModels();
-        for (ProviderID id : {ProviderID::anthropic, ProviderID::openAI, ProviderID::openRouter,
-                              ProviderID::groq, ProviderID::ollama}) {
-            fetched[id] = {"listed-model"};
-        }
-        state().setFetchedModels(fetched);
-    }
-
-    ProviderSection& section() {
-        if (!section_) {
-            section_ = std::make_unique<ProviderSection>(state());
-            section_->resize(480, 400);
-            section_->show();
-        }
-        return *section_;
-    }
-
-    // What the settings view does on a change: a coalesced re-read.
-    void settle() {
-        ViewTestState::processEvents();
-        section().refresh();
-    }
-
-    std::size_t modelRequests() {
-        std::size_t count = 0;
-        for (const auto& request : fixture_.server().requests()) {
-            count += request.path == "/v1/models" ? 1 : 0;
-        }
-        return count;
-    }
-
-    ViewTestState fixture_;
-    std::unique_ptr<ProviderSection> section_;
-};
+using ProviderSectionTest = test::ProviderSectionFixture;
 
 // The badge, the placeholder, the status symbol and the explanation for each
 // place the key can come from.
@@ -197,26 +140,6 @@ TEST_F(ProviderSectionTest, RowsFollowTheProvider) {
         EXPECT_EQ(section().group()->footerLabel()->text().toStdString(), c.footer);
     }
     EXPECT_TRUE(section().refreshButton()->toolTip().endsWith("Custom (OpenAI-compatible)"));
-}
-
-// A note has no control beside it, so its text wraps across the whole row,
-// not in the half a stretch would leave it.
-TEST_F(ProviderSectionTest, NotesWrapAcrossTheWholeRow) {
-    const struct {
-        ProviderID provider;
-        SettingsRow* (ProviderSection::*note)() const;
-    } cases[] = {
-        {ProviderID::appleFoundation, &ProviderSection::onDeviceNote},
-        {ProviderID::ollama, &ProviderSection::ollamaNote},
-    };
-    markCloudProvidersFetched();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.provider));
-        state().setProviderID(c.provider);
-        settle();
-        const SettingsRow* note = (section().*c.note)();
-        EXPECT_GE(note->label()->geometry().right(), note->width() - SettingsRow::leadingInset - 1);
-    }
 }
 
 TEST_F(ProviderSectionTest, BaseUrlIsStoredAsTyped) {
@@ -369,70 +292,6 @@ TEST_F(ProviderSectionTest, ProviderChangeReloadsTheKey) {
     EXPECT_EQ(section().keyField()->text().toStdString(), "sk-groq");
     EXPECT_TRUE(section().keyField()->isKeyShown());
     EXPECT_EQ(fixture_.keys().key(ProviderID::custom), std::optional<std::string>("sk-test"));
-}
-
-// The form scrolls under the wheel; the provider and model pickers it passes
-// over keep their choice.
-TEST_F(ProviderSectionTest, WheelOverThePickersScrollsTheForm) {
-    fixture_.keys().setKey("", ProviderID::custom);
-    state().setFetchedModels({{ProviderID::custom, {"a-model", "b-model", "c-model"}}});
-    state().setModel("b-model");
-    QScrollArea form;
-    auto* content = new ProviderSection(state());
-    content->setMinimumHeight(2000);
-    form.setWidget(content);
-    form.resize(480, 300);
-    form.show();
-    ViewTestState::processEvents();
-    QScrollBar* bar = form.verticalScrollBar();
-    bar->setValue(bar->maximum() / 2);
-
-    struct Case {
-        const char* name;
-        QComboBox* picker;
-        int delta;
-        const char* shown;
-    };
-    for (const Case& c :
-         {Case{"provider, up", content->providerPicker(), 120, "Custom (OpenAI-compatible)"},
-          Case{"provider, down", content->providerPicker(), -120, "Custom (OpenAI-compatible)"},
-          Case{"model, up", content->modelPicker(), 120, "b-model"},
-          Case{"model, down", content->modelPicker(), -120, "b-model"}}) {
-        SCOPED_TRACE(c.name);
-        const int before = bar->value();
-        const QPoint at = c.picker->rect().center();
-        QWheelEvent wheel(at, c.picker->mapToGlobal(at), QPoint(), QPoint(0, c.delta), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        // As from the window system: only such events travel on to the parents.
-        QSpontaneKeyEvent::setSpontaneous(&wheel);
-        qApp->notify(c.picker, &wheel);
-        ViewTestState::processEvents();
-        content->refresh();
-        EXPECT_EQ(state().providerID(), ProviderID::custom);
-        EXPECT_EQ(state().model(), "b-model");
-        EXPECT_EQ(c.picker->currentText().toStdString(), c.shown);
-        EXPECT_EQ(bar->value() < before, c.delta > 0) << "the form scrolls instead";
-        EXPECT_NE(bar->value(), before);
-    }
-}
-
-TEST(SecureKeyFieldTest, ToggleShowsAndHidesTheKey) {
-    SecureKeyField field;
-    int edits = 0;
-    QObject::connect(&field, &SecureKeyField::textEdited, [&](const QString&) { ++edits; });
-    field.setText("sk-secret");
-    EXPECT_EQ(edits, 0);
-    EXPECT_EQ(field.lineEdit()->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(field.toggleButton()->accessibleName().toStdString(), "Show API key");
-
-    QTest::mouseClick(field.toggleButton(), Qt::LeftButton);
-    EXPECT_EQ(field.lineEdit()->echoMode(), QLineEdit::Normal);
-    EXPECT_EQ(field.toggleButton()->toolTip().toStdString(), "Hide key");
-    EXPECT_EQ(field.toggleButton()->accessibleName().toStdString(), "Hide API key");
-
-    QTest::keyClicks(field.lineEdit(), "x");
-    EXPECT_EQ(edits, 1);
-    EXPECT_EQ(field.text().toStdString(), "sk-secretx");
 }
 
 } // namespace

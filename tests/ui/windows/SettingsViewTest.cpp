@@ -1,5 +1,6 @@
 #include "ui/windows/SettingsView.h"
 
+#include "HistoryItemFixture.h"
 #include "shell/ApplicationWindow.h"
 #include "support/ProgramWindows.h"
 #include "support/Snapshots.h"
@@ -7,7 +8,7 @@
 #include "ui/kit/ColorScheme.h"
 #include "ui/windows/AppearanceSection.h"
 #include "ui/windows/BehaviorSection.h"
-#include "ui/windows/PresetTextEditor.h"
+#include "ui/windows/HistorySection.h"
 #include "ui/windows/ProviderSection.h"
 #include "ui/windows/SettingsGroup.h"
 #include "ui/windows/SettingsHeader.h"
@@ -15,13 +16,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QWheelEvent>
 
 #include <cstdlib>
 #include <string>
@@ -30,6 +28,7 @@
 namespace quorvane {
 namespace {
 
+using test::historyItem;
 using test::ViewTestState;
 
 class SettingsViewTest : public testing::Test {
@@ -92,39 +91,6 @@ TEST_F(SettingsViewTest, SectionsReReadAfterChanges) {
     EXPECT_EQ(view.providerSection()->badgeText().toStdString(), "No key");
 }
 
-// The wheel over a preset editor scrolls the editor while it can go on, then the form.
-TEST_F(SettingsViewTest, TheWheelOverAnEditorAtItsEndScrollsTheForm) {
-    SettingsView view(state());
-    view.resize(SettingsView::formWidth, SettingsView::formMinimumHeight);
-    view.show();
-    ViewTestState::processEvents();
-    QPlainTextEdit* editor = view.findChild<PresetTextEditor*>()->editor();
-    view.scrollArea()->ensureWidgetVisible(editor);
-    ViewTestState::processEvents();
-    QScrollBar* form = view.scrollArea()->verticalScrollBar();
-    QScrollBar* own = editor->verticalScrollBar();
-    ASSERT_GT(own->maximum(), 0) << "the built-in text is longer than the editor";
-    const auto wheelDown = [&] {
-        const QPointF at(10, 10);
-        QWheelEvent wheel(at, editor->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(editor->viewport(), &wheel);
-        ViewTestState::processEvents();
-    };
-
-    own->setValue(own->minimum());
-    int formAt = form->value();
-    wheelDown();
-    EXPECT_GT(own->value(), own->minimum()) << "the editor scrolls first";
-    EXPECT_EQ(form->value(), formAt);
-
-    own->setValue(own->maximum());
-    formAt = form->value();
-    wheelDown();
-    EXPECT_GT(form->value(), formAt) << "then the form";
-    EXPECT_EQ(own->value(), own->maximum());
-}
-
 // Without a theme installed there is no desktop preference to follow, and "auto" is light.
 TEST_F(SettingsViewTest, AppearancePinsTheColorScheme) {
     SettingsView view(state());
@@ -158,6 +124,26 @@ TEST_F(SettingsViewTest, SavesSnapshotsWhenAsked) {
         bar->setValue(bar->maximum());
         test::ProgramWindows::settle(window);
         test::Snapshots::save(window, QStringLiteral("settings-bottom"));
+    }
+}
+
+// The history, privacy, support and about sections in the settings window as the program shows
+// it, scrolled to the end of the form.
+TEST_F(SettingsViewTest, SavesSnapshotsOfTheInfoSectionsWhenAsked) {
+    if (!test::Snapshots::directory()) {
+        GTEST_SKIP() << "QUORVANE_SNAPSHOT_DIR is not set";
+    }
+    state().setHistory({historyItem("a"), historyItem("b")});
+    test::ProgramWindows windows(state());
+    for (const auto appearance : {Appearance::light, Appearance::dark}) {
+        state().setAppearance(appearance);
+        ApplicationWindow& window = windows.settings();
+        auto* view = qobject_cast<SettingsView*>(window.content());
+        view->scrollArea()->ensureWidgetVisible(view->findChild<HistorySection*>(), 0, 0);
+        QScrollBar* bar = view->scrollArea()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        test::ProgramWindows::settle(window);
+        test::Snapshots::save(window, QStringLiteral("settings-info-sections"));
     }
 }
 

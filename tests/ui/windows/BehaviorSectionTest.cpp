@@ -1,12 +1,7 @@
-#include "engine/EnumTraits.h"
-#include "support/Render.h"
-#include "support/ViewTestState.h"
-#include "ui/kit/ApplicationTheme.h"
-#include "ui/kit/ButtonStyle.h"
-#include "ui/windows/AppearanceSection.h"
 #include "ui/windows/BehaviorSection.h"
-#include "ui/windows/SegmentedPicker.h"
-#include "ui/windows/SettingsGroup.h"
+
+#include "support/ViewTestState.h"
+#include "ui/kit/ButtonStyle.h"
 #include "ui/windows/SettingsRow.h"
 #include "ui/windows/ToggleSwitch.h"
 
@@ -19,7 +14,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -31,7 +25,7 @@ namespace {
 using test::ViewTestState;
 namespace fs = std::filesystem;
 
-class AppearanceBehaviorSectionTest : public testing::Test {
+class BehaviorSectionTest : public testing::Test {
 protected:
     AppState& state() { return fixture_.state(); }
     void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
@@ -39,63 +33,8 @@ protected:
     ViewTestState fixture_;
 };
 
-TEST_F(AppearanceBehaviorSectionTest, ThemePickerWritesAppearance) {
-    std::vector<Appearance> told;
-    state().onAppearanceChanged = [&](Appearance appearance) { told.push_back(appearance); };
-    AppearanceSection section(state());
-    section.show();
-    SegmentedPicker* picker = section.themePicker();
-    ASSERT_EQ(picker->count(), 3);
-    EXPECT_EQ(picker->segment(0)->text().toStdString(), "Auto");
-    EXPECT_EQ(picker->segment(1)->text().toStdString(), "Light");
-    EXPECT_EQ(picker->segment(2)->text().toStdString(), "Dark");
-    EXPECT_EQ(picker->currentIndex(), 2) << "a fresh installation starts dark";
-    EXPECT_TRUE(section.group()->footerLabel()->text().startsWith("Auto follows your system"));
-
-    click(picker->segment(1));
-    EXPECT_EQ(state().appearance(), Appearance::light);
-    EXPECT_EQ(fixture_.defaults().stringValue("quorvane.appearance"),
-              std::optional<std::string>("light"));
-    click(picker->segment(0));
-    EXPECT_EQ(state().appearance(), Appearance::auto_);
-    EXPECT_EQ(told, (std::vector<Appearance>{Appearance::light, Appearance::auto_}));
-
-    state().setAppearance(Appearance::dark);
-    section.refresh();
-    EXPECT_EQ(picker->currentIndex(), 2);
-}
-
-// The chosen theme stands out from the other two in both looks: the style's pressed look of a
-// checked segment alone was all but invisible in the dark one.
-TEST_F(AppearanceBehaviorSectionTest, TheChosenThemeSegmentStandsOut) {
-    for (const auto scheme : {ColorScheme::Scheme::light, ColorScheme::Scheme::dark}) {
-        SCOPED_TRACE(scheme == ColorScheme::Scheme::dark ? "dark" : "light");
-        QWidget window;
-        ApplicationTheme::apply(window, scheme);
-        auto* section = new AppearanceSection(state(), &window);
-        window.resize(520, section->sizeHint().height());
-        window.show();
-        ViewTestState::processEvents();
-        SegmentedPicker* picker = section->themePicker();
-        const auto ground = [&](int index) {
-            QWidget* segment = picker->segment(index);
-            const QImage picture = test::render(window, QColor(128, 128, 128));
-            // A strip just inside the segment's bottom edge, clear of its label.
-            const QPoint at =
-                segment->mapTo(&window, QPoint(segment->width() / 2, segment->height() - 4));
-            return picture.pixelColor(at);
-        };
-        const QColor chosen = ground(picker->currentIndex());
-        const QColor other = ground((picker->currentIndex() + 1) % picker->count());
-        const double distance =
-            std::hypot(chosen.red() - other.red(), chosen.green() - other.green(),
-                       chosen.blue() - other.blue());
-        EXPECT_GT(distance, 60) << "the chosen segment looks like the others";
-    }
-}
-
 // Each switch writes its setting and re-reads it.
-TEST_F(AppearanceBehaviorSectionTest, TogglesWriteTheirSettings) {
+TEST_F(BehaviorSectionTest, TogglesWriteTheirSettings) {
     struct Case {
         const char* label;
         std::function<ToggleSwitch*(BehaviorSection&)> toggle;
@@ -128,7 +67,7 @@ TEST_F(AppearanceBehaviorSectionTest, TogglesWriteTheirSettings) {
     }
 }
 
-TEST_F(AppearanceBehaviorSectionTest, HotkeyRowFollowsTheSwitchAndRecording) {
+TEST_F(BehaviorSectionTest, HotkeyRowFollowsTheSwitchAndRecording) {
     std::vector<bool> told;
     state().onGlobalHotkeyChanged = [&](bool enabled) { told.push_back(enabled); };
     state().setEnableGlobalHotkey(true);
@@ -159,7 +98,7 @@ TEST_F(AppearanceBehaviorSectionTest, HotkeyRowFollowsTheSwitchAndRecording) {
     EXPECT_TRUE(section.hotkeyRow()->isVisibleTo(&section));
 }
 
-TEST_F(AppearanceBehaviorSectionTest, SuggestionsSetTheHotkey) {
+TEST_F(BehaviorSectionTest, SuggestionsSetTheHotkey) {
     EXPECT_EQ(BehaviorSection::suggestionTitle("Alt+Space", ""), "Alt+Space");
     EXPECT_EQ(BehaviorSection::suggestionTitle("Meta+Alt+P", "rarely taken"),
               "Meta+Alt+P  ·  rarely taken");
@@ -182,7 +121,7 @@ TEST_F(AppearanceBehaviorSectionTest, SuggestionsSetTheHotkey) {
 // registration the system refuses leaves it off. Root ignores permissions,
 // so the read-only directory case only runs for other users; a file where
 // the directory should be stops everyone.
-TEST_F(AppearanceBehaviorSectionTest, LaunchAtLoginFallsBackToTheRealState) {
+TEST_F(BehaviorSectionTest, LaunchAtLoginFallsBackToTheRealState) {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
     ASSERT_NE(configHome, nullptr) << "tests run with a private config directory";
     const fs::path config = fs::path(configHome);

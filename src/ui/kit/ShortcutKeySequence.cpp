@@ -1,4 +1,4 @@
-#include "ui/panel/ShortcutKeySequence.h"
+#include "ui/kit/ShortcutKeySequence.h"
 
 #include "platform/hotkey/KeySymbolTable.h"
 

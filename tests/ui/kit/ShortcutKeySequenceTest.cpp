@@ -1,4 +1,4 @@
-#include "ui/panel/ShortcutKeySequence.h"
+#include "ui/kit/ShortcutKeySequence.h"
 
 #include "support/ViewTestState.h"
 #include "ui/panel/EditorCard.h"
