@@ -520,6 +520,20 @@ protected:
         ASSERT_EQ(status, 0) << "the second launch did not hand over";
     }
 
+    // Waits until the panel's slide in has ended, and gives where it came to rest.
+    void waitForPanelAtRest(std::optional<WindowFrame>& frame) {
+        frame.reset();
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                const auto before = frame;
+                std::this_thread::sleep_for(100ms);
+                frame = watcher->geometry(panel);
+                return before && frame && before->x == frame->x && before->y == frame->y;
+            },
+            10s))
+            << "the panel never came to rest";
+    }
+
     // A second launch shows the running copy's panel and a third hides it again, the copy
     // running on.
     void expectLaunchesToToggleThePanel() {
@@ -675,15 +689,7 @@ TEST_F(RoadXvfbTest, ADragOnTheBackgroundMovesThePanelUntilItsNextShow) {
     ASSERT_NO_FATAL_FAILURE(launch());
     ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
     std::optional<WindowFrame> centred;
-    // Until the slide in has ended.
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            const auto before = centred;
-            std::this_thread::sleep_for(100ms);
-            centred = watcher->geometry(panel);
-            return before && centred && before->y == centred->y;
-        },
-        10s));
+    ASSERT_NO_FATAL_FAILURE(waitForPanelAtRest(centred));
 
     // The margin above the header, in the middle of the top edge, is background.
     const int x = centred->x + centred->width / 2;
@@ -747,9 +753,8 @@ TEST_F(RoadXvfbTest, UnderAWindowManagerADragKeepsThePanelAndItsKeyboard) {
     } stop{manager};
     ASSERT_TRUE(waitUntil([&] { return watcher->windowManagerRunning(); }, 20s));
     ASSERT_NO_FATAL_FAILURE(summonAgain());
-    std::this_thread::sleep_for(500ms);
-    const auto start = watcher->geometry(panel);
-    ASSERT_TRUE(start);
+    std::optional<WindowFrame> start;
+    ASSERT_NO_FATAL_FAILURE(waitForPanelAtRest(start));
 
     const int x = start->x + start->width / 2;
     const int y = start->y + 8;
@@ -767,14 +772,17 @@ TEST_F(RoadXvfbTest, UnderAWindowManagerADragKeepsThePanelAndItsKeyboard) {
         ASSERT_EQ(run(command), 0);
         std::this_thread::sleep_for(300ms);
     }
-    std::this_thread::sleep_for(500ms);
-
+    std::optional<WindowFrame> moved;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            moved = watcher->geometry(panel);
+            return moved && moved->x - start->x == 100 && moved->y - start->y == 60;
+        },
+        5s))
+        << "the panel is at " << (moved ? moved->x : -1) << "," << (moved ? moved->y : -1)
+        << ", was at " << start->x << "," << start->y;
     ASSERT_EQ(watcher->viewableWindows(), std::vector<xcb_window_t>{panel})
         << "the panel went during the drag";
-    const auto moved = watcher->geometry(panel);
-    ASSERT_TRUE(moved);
-    EXPECT_EQ(moved->x - start->x, 100);
-    EXPECT_EQ(moved->y - start->y, 60);
     EXPECT_EQ(watcher->focus(), panel) << "the drag took the keyboard from the panel";
     terminateApplication();
 }
