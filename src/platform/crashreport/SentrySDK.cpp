@@ -57,8 +57,6 @@ std::shared_ptr<Client> makeClient(const SentryOptions& options) {
     return client;
 }
 
-// The identifier is returned even when the transport drops the event, as
-// the event did happen; only its delivery was refused.
 // Crashes are recorded exactly while a client runs that asks for it.
 void recordCrashesFor(const Client* client) {
     if (client == nullptr || client->options.crashDirectory.empty() ||
@@ -68,6 +66,8 @@ void recordCrashesFor(const Client* client) {
     }
 }
 
+// The identifier is returned even when the transport drops the event, as
+// the event did happen; only its delivery was refused.
 std::string enqueue(Client& client, SentryEvent event) {
     auto eventId = event.eventId();
     client.transport->enqueue(std::move(event));
