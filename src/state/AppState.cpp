@@ -30,6 +30,9 @@ constexpr const char* newPresetInstructions =
 constexpr const char* unknownErrorMessage = "An unknown error occurred.";
 
 void finish(const AppState::Completion& completion) {
+    // A flow's request may have loaded libraries (libcurl, at the first one) that a crash
+    // record should name.
+    catchUpWithLoadedLibraries();
     if (completion) {
         completion();
     }

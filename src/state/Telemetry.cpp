@@ -3,9 +3,11 @@
 #include "engine/Log.h"
 #include "platform/appinfo/ApplicationInfo.h"
 #include "platform/appinfo/PropertyList.h"
+#include "platform/crashreport/CrashHandler.h"
 #include "platform/crashreport/CrashRecord.h"
 #include "platform/crashreport/SentryDsn.h"
 #include "platform/crashreport/SentrySDK.h"
+#include "platform/files/UserDirectories.h"
 
 #include <cstdlib>
 
@@ -70,22 +72,26 @@ void configureSentryOptions(SentryOptions& options, const std::string& dsn) {
     options.debug = false;
     options.sendDefaultPii = false;
     options.tracesSampleRate = 0.0;
-    options.crashDirectory = crashRecordDirectory();
+    // Without a folder of the user's own, crashes are not recorded at all.
+    options.crashDirectory = crashRecordDirectory().value_or(std::filesystem::path());
     options.crashConsent = &telemetryOptedIn;
 }
 
-std::filesystem::path crashRecordDirectory() {
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
-        return std::filesystem::path(state) / "Quorvane";
+std::optional<std::filesystem::path> crashRecordDirectory() {
+    const auto state = UserDirectories::stateHome();
+    if (!state) {
+        return std::nullopt;
     }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "/tmp") / ".local/state/Quorvane";
+    return *state / "Quorvane";
 }
 
 void reportPendingCrashes() {
     const auto directory = crashRecordDirectory();
+    if (!directory) {
+        return;
+    }
     if (!telemetryOptedIn) {
-        if (const auto deleted = CrashRecord::discardAll(directory); deleted > 0) {
+        if (const auto deleted = CrashRecord::discardAll(*directory); deleted > 0) {
             Log::app().log("Telemetry: opt-in OFF — %zu crash record(s) deleted unsent", deleted);
         }
         return;
@@ -93,13 +99,13 @@ void reportPendingCrashes() {
     if (!SentrySDK::isEnabled()) {
         return;
     }
-    const auto records = CrashRecord::takeAll(directory);
-    for (const auto& record : records) {
-        SentrySDK::capture(record);
+    if (const auto queued = SentrySDK::sendRecordedCrashes(); queued > 0) {
+        Log::app().log("Telemetry: reporting %zu crash(es) of an earlier run", queued);
     }
-    if (!records.empty()) {
-        Log::app().log("Telemetry: %zu crash(es) of an earlier run reported", records.size());
-    }
+}
+
+void catchUpWithLoadedLibraries() {
+    CrashHandler::refreshImages();
 }
 
 std::optional<std::string> captureTelemetryMessage(const std::string& message) {

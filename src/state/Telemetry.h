@@ -25,14 +25,22 @@ std::optional<std::string> resolveSentryDSN();
 // a crash is written down in crashRecordDirectory() as long as the user stays opted in.
 void startTelemetry();
 
-// $XDG_STATE_HOME/Quorvane, or ~/.local/state/Quorvane.
-std::filesystem::path crashRecordDirectory();
+// $XDG_STATE_HOME/Quorvane, or ~/.local/state/Quorvane; nothing when the user has no home
+// folder, as a shared one would let another user plant records.
+std::optional<std::filesystem::path> crashRecordDirectory();
 
-// What earlier runs' crashes left behind: sent as one fatal event each and deleted when opted
-// in and reporting runs; deleted unsent when not opted in; kept for a later start when opted in
+// What earlier runs' crashes left behind: sent as one fatal event each when opted in and
+// reporting runs, each deleted once the service accepted it and kept for a later start when it
+// could not be sent; deleted unsent when not opted in; kept for a later start when opted in
 // without a DSN. A record that cannot be read is deleted. Called once at launch, after
 // startTelemetry().
 void reportPendingCrashes();
+
+// Lets a crash record name the libraries loaded since the last look (libcurl, opened by the
+// first request; Qt's plugins, loaded as views need them), so that their frames can be
+// symbolicated. For the end of work that may have loaded some: one look at the loader's counts
+// when nothing was loaded, nothing at all while crashes are not recorded.
+void catchUpWithLoadedLibraries();
 
 void configureSentryOptions(SentryOptions& options, const std::string& dsn);
 

@@ -3,18 +3,31 @@
 #include "engine/Log.h"
 #include "harness/ChildProcess.h"
 #include "platform/appinfo/ApplicationInfo.h"
+#include "platform/crashreport/CrashHandler.h"
 #include "platform/crashreport/CrashRecord.h"
 #include "platform/crashreport/LoadedImages.h"
 #include "platform/crashreport/SentrySDK.h"
+#include "platform/defaults/UserDefaults.h"
+#include "platform/pasteboard/InMemoryPasteboard.h"
+#include "state/KeyStore.h"
+#include "state/SettingsStore.h"
+#include "support/AppStateBuilder.h"
 #include "support/LoopbackServer.h"
+#include "support/ManualMainQueue.h"
+#include "support/ScopedEnvironmentVariable.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <pwd.h>
 #include <spdlog/sinks/null_sink.h>
 #include <spdlog/sinks/ringbuffer_sink.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -175,6 +188,48 @@ TEST_F(TelemetryTest, CapturesGoOutOnlyWhileOptedIn) {
     EXPECT_NE(requests[0].body.find(*sent), std::string::npos);
 }
 
+TEST_F(TelemetryTest, CrashRecordsGoInTheUsersOwnStateFolderAndNeverInASharedOne) {
+    EXPECT_EQ(crashRecordDirectory(), fs::path(std::getenv("XDG_STATE_HOME")) / "Quorvane");
+
+    // Without a home in the environment the account's own folder is the one, not /tmp.
+    const test::ScopedEnvironmentVariable noHome("HOME", std::nullopt);
+    const test::ScopedEnvironmentVariable noState("XDG_STATE_HOME", std::nullopt);
+    const passwd* account = getpwuid(getuid());
+    std::optional<fs::path> expected;
+    if (account != nullptr && account->pw_dir != nullptr && account->pw_dir[0] == '/') {
+        expected = fs::path(account->pw_dir) / ".local/state/Quorvane";
+    }
+    EXPECT_EQ(crashRecordDirectory(), expected);
+}
+
+// As an account the password database does not know, with no home in the environment: there
+// is no folder of the user's own, so nothing may be recorded anywhere.
+[[noreturn]] void startWithoutAHome(uid_t stranger) {
+    ::unsetenv("HOME");
+    ::unsetenv("XDG_STATE_HOME");
+    if (::setresuid(stranger, stranger, stranger) != 0) {
+        _exit(2);
+    }
+    if (crashRecordDirectory()) {
+        _exit(3); // before anything is made there
+    }
+    ::setenv("SENTRY_DSN", "http://k@127.0.0.1:9/1", 1);
+    telemetryOptedIn = true;
+    startTelemetry();
+    _exit(SentrySDK::isEnabled() && !CrashHandler::isInstalled() ? 0 : 4);
+}
+
+TEST_F(TelemetryTest, WithoutAHomeCrashesAreNotRecorded) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root may become an account without a home";
+    }
+    uid_t stranger = 54321;
+    while (getpwuid(stranger) != nullptr) {
+        ++stranger;
+    }
+    EXPECT_EXIT(startWithoutAHome(stranger), testing::ExitedWithCode(0), "");
+}
+
 // Crashes of earlier runs.
 
 const std::string soundRecord = "quorvane-crash 1\nsignal 6\ntime 1718000000250\nrelease 0.9\n"
@@ -184,10 +239,14 @@ void answerOk(const httplib::Request&, httplib::Response& response) {
     response.status = 200;
 }
 
+fs::path recordFolder() {
+    return crashRecordDirectory().value();
+}
+
 std::vector<fs::path> recordFiles() {
     std::vector<fs::path> files;
     std::error_code ignored;
-    for (fs::directory_iterator entry(crashRecordDirectory(), ignored), end; entry != end;
+    for (fs::directory_iterator entry(recordFolder(), ignored), end; entry != end;
          entry.increment(ignored)) {
         if (CrashRecord::isRecordFileName(entry->path().filename().string())) {
             files.push_back(entry->path());
@@ -197,10 +256,9 @@ std::vector<fs::path> recordFiles() {
 }
 
 TEST_F(TelemetryTest, RecordsWaitForAStartedClientAndUnreadableOnesAreDropped) {
-    fs::create_directories(crashRecordDirectory());
-    std::ofstream(crashRecordDirectory() / "crash-1718000000250-7.record") << soundRecord;
-    std::ofstream(crashRecordDirectory() / "crash-1718000000300-8.record")
-        << "quorvane-crash 1\nsig";
+    fs::create_directories(recordFolder());
+    std::ofstream(recordFolder() / "crash-1718000000250-7.record") << soundRecord;
+    std::ofstream(recordFolder() / "crash-1718000000300-8.record") << "quorvane-crash 1\nsig";
 
     telemetryOptedIn = true;
     reportPendingCrashes(); // opted in, but no endpoint to send them to
@@ -220,7 +278,7 @@ TEST_F(TelemetryTest, RecordsWaitForAStartedClientAndUnreadableOnesAreDropped) {
     const auto event = json::parse(body.substr(body.rfind('\n') + 1));
     EXPECT_EQ(event["exception"]["values"][0]["type"], "SIGABRT");
     EXPECT_EQ(event["release"], "quorvane@0.9");
-    EXPECT_EQ(loggedCount("Telemetry: 1 crash(es) of an earlier run reported"), 1);
+    EXPECT_EQ(loggedCount("Telemetry: reporting 1 crash(es) of an earlier run"), 1);
 }
 
 // A program that crashes with reporting on, started from a copy under the home folder so that
@@ -232,7 +290,7 @@ protected:
         program_ = fs::path(std::getenv("HOME")) / "apps" / "telemetry-crash-child";
         fs::create_directories(program_.parent_path());
         fs::copy_file(QUORVANE_TELEMETRY_CHILD, program_, fs::copy_options::overwrite_existing);
-        CrashRecord::discardAll(crashRecordDirectory());
+        CrashRecord::discardAll(recordFolder());
         server_.post("/api/7/envelope/", answerOk);
     }
 
@@ -308,6 +366,52 @@ TEST_F(TelemetryCrashTest, WithOptInOffTheRecordIsDeletedUnsent) {
 
     EXPECT_TRUE(recordFiles().empty());
     EXPECT_TRUE(server_.requests().empty());
+}
+
+// Libraries loaded after start.
+
+// Starts reporting as launch does, fetches a model list from an address where nothing answers
+// (which still opens libcurl, the first request's library) and crashes once the flow has ended.
+[[noreturn]] void crashAfterARequest(const fs::path& folder) {
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    std::signal(SIGSEGV, SIG_DFL);
+    ::setenv("SENTRY_DSN", "http://k@127.0.0.1:9/1", 1);
+    telemetryOptedIn = true;
+    startTelemetry();
+
+    fs::create_directories(folder);
+    UserDefaults defaults(folder / "defaults.json");
+    const KeyStore keys(folder / "keys");
+    defaults.setString(SettingsKey::activeProvider, "custom");
+    defaults.setString(SettingsKey::customBaseURL, "http://127.0.0.1:9/v1");
+    keys.setKey("sk-test", ProviderID::custom);
+    test::ManualMainQueue queue;
+    InMemoryPasteboard pasteboard;
+    const auto state = test::AppStateBuilder{defaults, keys, queue, pasteboard, folder}.build();
+    bool ended = false;
+    state->fetchModels([&ended] { ended = true; });
+    if (!queue.runUntil([&ended] { return ended; }, 20s)) {
+        _exit(2);
+    }
+    raise(SIGSEGV);
+    _exit(3);
+}
+
+TEST_F(TelemetryTest, ACrashAfterARequestNamesTheLibraryTheRequestLoaded) {
+    if (dlopen("libcurl.so.4", RTLD_NOW | RTLD_NOLOAD) != nullptr) {
+        GTEST_SKIP() << "libcurl was loaded before the request";
+    }
+    CrashRecord::discardAll(recordFolder());
+
+    EXPECT_EXIT(crashAfterARequest(dataDir_ / "state"), testing::KilledBySignal(SIGSEGV), "");
+
+    const auto records = CrashRecord::readAll(recordFolder());
+    ASSERT_EQ(records.size(), 1u);
+    const auto& images = records[0].record.images;
+    EXPECT_TRUE(std::any_of(images.begin(), images.end(), [](const CrashImage& image) {
+        return image.path.ends_with("/libcurl.so.4");
+    }));
 }
 
 } // namespace

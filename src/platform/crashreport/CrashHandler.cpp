@@ -2,6 +2,7 @@
 
 #include "CrashRecord.h"
 #include "LoadedImages.h"
+#include "platform/files/PrivateFile.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -377,7 +378,8 @@ bool CrashHandler::install(const Settings& settings) {
     std::lock_guard lock(installation());
     std::error_code error;
     const auto directory = fs::absolute(settings.directory, error).lexically_normal();
-    fs::create_directories(directory, error);
+    // Private: the records show when the program crashed and which libraries it had loaded.
+    PrivateFile::createPrivateDirectories(directory);
     auto text = directory.string();
     while (text.size() > 1 && text.back() == '/') {
         text.pop_back();

@@ -30,7 +30,8 @@ public:
     };
 
     // Installs the handler for the five signals, or takes the new settings when it is already
-    // installed. False, and nothing installed, when the folder cannot be made.
+    // installed. The missing folders are made 0700. False, and nothing installed, when the
+    // folder cannot be made.
     static bool install(const Settings& settings);
     // Restores the signal actions and the signal stack that were there before.
     static void uninstall();

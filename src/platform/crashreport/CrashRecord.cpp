@@ -1,13 +1,17 @@
 #include "CrashRecord.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <system_error>
+#include <tuple>
 
 namespace quorvane {
 
@@ -142,31 +146,92 @@ bool apply(std::string_view line, CrashRecord& record, bool& hasSignal, bool& ha
     return false;
 }
 
-std::optional<CrashRecord> readRecord(const fs::path& file) {
-    std::error_code error;
-    const auto status = fs::symlink_status(file, error);
-    if (error || !fs::is_regular_file(status) ||
-        fs::file_size(file, error) > CrashRecord::maxFileSize || error) {
-        return std::nullopt;
-    }
-    std::ifstream input(file, std::ios::binary);
-    if (!input) {
-        return std::nullopt;
-    }
-    const std::string text{std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>()};
-    return CrashRecord::parse(text);
+// Only a regular file of this user's is read: anyone else who can put a file in the folder
+// could otherwise have their own events sent as this user's crashes.
+bool isOwnRegularFile(const struct stat& status) {
+    return S_ISREG(status.st_mode) && status.st_uid == ::geteuid();
 }
 
-std::vector<fs::path> recordFiles(const fs::path& directory) {
-    std::vector<fs::path> files;
+// The whole file, or nothing when it cannot be read or is larger than any record.
+std::optional<std::string> readToEnd(int descriptor) {
+    std::string text;
+    char chunk[16384];
+    while (text.size() <= CrashRecord::maxFileSize) {
+        const auto count = ::read(descriptor, chunk, sizeof chunk);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return std::nullopt;
+        }
+        if (count == 0) {
+            return text;
+        }
+        text.append(chunk, static_cast<std::size_t>(count));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> readOwnFile(const fs::path& file) {
+    struct stat status {};
+    // Looked at before opening, so that no FIFO or device is ever opened.
+    if (::lstat(file.c_str(), &status) != 0 || !isOwnRegularFile(status)) {
+        return std::nullopt;
+    }
+    const int descriptor =
+        ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    if (descriptor < 0) {
+        return std::nullopt;
+    }
+    std::optional<std::string> text;
+    // Looked at again, as the file may have been replaced in between.
+    if (::fstat(descriptor, &status) == 0 && isOwnRegularFile(status)) {
+        text = readToEnd(descriptor);
+    }
+    ::close(descriptor);
+    return text;
+}
+
+// Never a folder, and never what a link points to: unlink alone. Where the folder is not ours
+// to change, the file stays.
+void removeFile(const fs::path& file) {
+    ::unlink(file.c_str());
+}
+
+constexpr std::string_view namePrefix = "crash-";
+constexpr std::string_view nameSuffix = ".record";
+
+// "<milliseconds>-<pid>" of a record file's name.
+std::string_view numbersOf(std::string_view name) {
+    return name.substr(namePrefix.size(), name.size() - namePrefix.size() - nameSuffix.size());
+}
+
+struct RecordFile {
+    fs::path path;
+    // From the name: when it was written, and by which process.
+    std::uint64_t time = 0;
+    std::uint64_t process = 0;
+};
+
+std::vector<RecordFile> recordFiles(const fs::path& directory) {
+    std::vector<RecordFile> files;
     std::error_code error;
     for (fs::directory_iterator entry(directory, error), end; !error && entry != end;
          entry.increment(error)) {
-        if (CrashRecord::isRecordFileName(entry->path().filename().string())) {
-            files.push_back(entry->path());
+        const auto name = entry->path().filename().string();
+        if (!CrashRecord::isRecordFileName(name)) {
+            continue;
         }
+        const auto middle = numbersOf(name);
+        const auto dash = middle.find('-');
+        files.push_back({entry->path(),
+                         parseNumber<std::uint64_t>(middle.substr(0, dash), 10).value_or(0),
+                         parseNumber<std::uint64_t>(middle.substr(dash + 1), 10).value_or(0)});
     }
-    std::sort(files.begin(), files.end());
+    // By number, not by text: "crash-999-…" is older than "crash-1000-…".
+    std::sort(files.begin(), files.end(), [](const RecordFile& a, const RecordFile& b) {
+        return std::tie(a.time, a.process, a.path) < std::tie(b.time, b.process, b.path);
+    });
     return files;
 }
 
@@ -226,27 +291,33 @@ std::string_view CrashRecord::signalDescription(int signal) {
 }
 
 bool CrashRecord::isRecordFileName(std::string_view name) {
-    constexpr std::string_view prefix = "crash-";
-    constexpr std::string_view suffix = ".record";
-    if (name.size() <= prefix.size() + suffix.size() || name.substr(0, prefix.size()) != prefix ||
-        name.substr(name.size() - suffix.size()) != suffix) {
+    if (name.size() <= namePrefix.size() + nameSuffix.size() || !name.starts_with(namePrefix) ||
+        !name.ends_with(nameSuffix)) {
         return false;
     }
-    const auto middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    const auto middle = numbersOf(name);
     const auto dash = middle.find('-');
     return dash != std::string_view::npos && allDigits(middle.substr(0, dash)) &&
            allDigits(middle.substr(dash + 1));
 }
 
-std::vector<CrashRecord> CrashRecord::takeAll(const fs::path& directory) {
-    std::vector<CrashRecord> records;
+std::vector<StoredCrashRecord> CrashRecord::readAll(const fs::path& directory) {
+    std::vector<StoredCrashRecord> records;
     for (const auto& file : recordFiles(directory)) {
-        auto record = readRecord(file);
-        std::error_code ignored;
-        fs::remove(file, ignored);
-        if (record) {
-            records.push_back(std::move(*record));
+        const auto text = readOwnFile(file.path);
+        auto record = text ? parse(*text) : std::nullopt;
+        if (!record) {
+            removeFile(file.path);
+            continue;
         }
+        records.push_back({file.path, std::move(*record)});
+    }
+    if (records.size() > maxPending) {
+        const auto oldest = records.end() - static_cast<std::ptrdiff_t>(maxPending);
+        for (auto stale = records.begin(); stale != oldest; ++stale) {
+            removeFile(stale->file);
+        }
+        records.erase(records.begin(), oldest);
     }
     return records;
 }
@@ -254,8 +325,7 @@ std::vector<CrashRecord> CrashRecord::takeAll(const fs::path& directory) {
 std::size_t CrashRecord::discardAll(const fs::path& directory) {
     const auto files = recordFiles(directory);
     for (const auto& file : files) {
-        std::error_code ignored;
-        fs::remove(file, ignored);
+        removeFile(file.path);
     }
     return files.size();
 }

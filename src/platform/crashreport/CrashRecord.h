@@ -35,6 +35,8 @@ struct CrashImage {
     bool operator==(const CrashImage&) const = default;
 };
 
+struct StoredCrashRecord;
+
 struct CrashRecord {
     static constexpr std::string_view firstLine = "quorvane-crash 1";
     static constexpr std::string_view lastLine = "end";
@@ -42,6 +44,9 @@ struct CrashRecord {
     static constexpr std::size_t maxImages = 1024;
     // Larger files are no record of ours.
     static constexpr std::uintmax_t maxFileSize = 1024 * 1024;
+    // At most this many records wait to be reported, the newest; a record that keeps failing
+    // to go out must not fill the folder.
+    static constexpr std::size_t maxPending = 10;
 
     int signal = 0;
     std::chrono::system_clock::time_point time;
@@ -67,11 +72,20 @@ struct CrashRecord {
     // Record files are named "crash-<milliseconds>-<pid>.record".
     static bool isRecordFileName(std::string_view name);
 
-    // Reads and deletes every record file in the folder and returns the records that were
-    // sound; the others are only deleted. Other files are left alone.
-    static std::vector<CrashRecord> takeAll(const std::filesystem::path& directory);
+    // Reads the record files in the folder and returns the sound ones, oldest first, leaving
+    // their files in place for the caller to delete once they are reported. Only regular files
+    // of this user are read, so nobody else can have events sent in this user's name; other
+    // record files are deleted where the folder allows it, and so are the records that are not
+    // sound and the oldest beyond maxPending. Other files are left alone.
+    static std::vector<StoredCrashRecord> readAll(const std::filesystem::path& directory);
     // Deletes every record file in the folder unread; returns how many there were.
     static std::size_t discardAll(const std::filesystem::path& directory);
+};
+
+// A sound record and the file it was read from.
+struct StoredCrashRecord {
+    std::filesystem::path file;
+    CrashRecord record;
 };
 
 } // namespace quorvane

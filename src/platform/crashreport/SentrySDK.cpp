@@ -1,6 +1,7 @@
 #include "SentrySDK.h"
 
 #include "CrashHandler.h"
+#include "CrashRecord.h"
 #include "OsRelease.h"
 #include "SentryDsn.h"
 #include "SentryEvent.h"
@@ -8,8 +9,11 @@
 #include "platform/appinfo/ApplicationInfo.h"
 #include "platform/http/HttpSession.h"
 
+#include <filesystem>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <system_error>
 
 namespace quorvane {
 
@@ -24,6 +28,8 @@ struct Client {
 struct Facade {
     std::mutex mutex;
     std::shared_ptr<Client> client;
+    // The record files handed to a transport in this run, accepted or not.
+    std::set<std::filesystem::path> crashFilesTaken;
 };
 
 Facade& facade() {
@@ -57,8 +63,6 @@ std::shared_ptr<Client> makeClient(const SentryOptions& options) {
     return client;
 }
 
-// The identifier is returned even when the transport drops the event, as
-// the event did happen; only its delivery was refused.
 // Crashes are recorded exactly while a client runs that asks for it.
 void recordCrashesFor(const Client* client) {
     if (client == nullptr || client->options.crashDirectory.empty() ||
@@ -68,10 +72,20 @@ void recordCrashesFor(const Client* client) {
     }
 }
 
+// The identifier is returned even when the transport drops the event, as
+// the event did happen; only its delivery was refused.
 std::string enqueue(Client& client, SentryEvent event) {
     auto eventId = event.eventId();
     client.transport->enqueue(std::move(event));
     return eventId;
+}
+
+// False when the record file was handed to a transport before in this run: one that failed
+// waits for the next start rather than going out twice.
+bool takeForThisRun(const std::filesystem::path& file) {
+    auto& state = facade();
+    std::lock_guard lock(state.mutex);
+    return state.crashFilesTaken.insert(file).second;
 }
 
 } // namespace
@@ -118,12 +132,26 @@ std::string SentrySDK::capture(const SentryError& error) {
     return enqueue(*client, SentryEvent::error(error, client->context));
 }
 
-std::string SentrySDK::capture(const CrashRecord& record) {
+std::size_t SentrySDK::sendRecordedCrashes() {
     const auto client = currentClient();
-    if (!client) {
-        return emptyEventId;
+    if (!client || client->options.crashDirectory.empty()) {
+        return 0;
     }
-    return enqueue(*client, SentryEvent::crash(record, client->context));
+    std::size_t queued = 0;
+    for (auto& stored : CrashRecord::readAll(client->options.crashDirectory)) {
+        if (!takeForThisRun(stored.file)) {
+            continue;
+        }
+        auto deleteRecord = [file = stored.file] {
+            std::error_code ignored;
+            std::filesystem::remove(file, ignored);
+        };
+        if (client->transport->enqueue(SentryEvent::crash(stored.record, client->context),
+                                       std::move(deleteRecord))) {
+            ++queued;
+        }
+    }
+    return queued;
 }
 
 bool SentrySDK::flush(std::chrono::milliseconds timeout) {
@@ -155,6 +183,7 @@ void SentrySDK::close() {
     auto& state = facade();
     std::lock_guard lock(state.mutex);
     closed = std::move(state.client);
+    state.crashFilesTaken.clear();
 }
 
 } // namespace quorvane

@@ -4,11 +4,11 @@
 // their opt-in before every capture.
 #pragma once
 
-#include "CrashRecord.h"
 #include "SentryError.h"
 #include "SentryOptions.h"
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -31,8 +31,12 @@ public:
     // (32 lower-case hex digits); emptyEventId when reporting is off.
     static std::string capture(const std::string& message);
     static std::string capture(const SentryError& error);
-    // A crash recorded by an earlier run, as one fatal event.
-    static std::string capture(const CrashRecord& record);
+    // The crashes that earlier runs recorded in the crash directory, as one
+    // fatal event each. A record's file is deleted once the service has
+    // accepted its event; one that could not be sent (no network, a refusal,
+    // a rate limit, a full queue) stays for a later start, and is not tried
+    // again in this run. Returns how many events were queued.
+    static std::size_t sendRecordedCrashes();
 
     // Blocks until the queued events are sent, at most the time-out; true
     // when nothing is left to send.
@@ -47,8 +51,9 @@ public:
     // The options reporting runs with; nothing when it is off.
     static std::optional<SentryOptions> options();
 
-    // Stops reporting, and recording crashes, and drops unsent events. The
-    // program never calls it; tests do, between cases.
+    // Stops reporting, and recording crashes, and drops unsent events; the
+    // crash records tried so far may be tried again. The program never calls
+    // it; tests do, between cases.
     static void close();
 };
 

@@ -17,13 +17,13 @@ SentryTransport::~SentryTransport() {
     worker_.join();
 }
 
-bool SentryTransport::enqueue(SentryEvent event) {
+bool SentryTransport::enqueue(SentryEvent event, Accepted accepted) {
     {
         std::lock_guard lock(mutex_);
         if (limits_.isLimited(SentryRateLimits::Clock::now()) || queue_.size() >= queueLimit) {
             return false;
         }
-        queue_.push_back(std::move(event));
+        queue_.push_back({std::move(event), std::move(accepted)});
     }
     queued_.notify_one();
     return true;
@@ -45,7 +45,7 @@ void SentryTransport::discardQueued() {
 void SentryTransport::run(std::stop_token stop) {
     std::unique_lock lock(mutex_);
     while (queued_.wait(lock, stop, [this] { return !queue_.empty(); }) && !stop.stop_requested()) {
-        auto event = std::move(queue_.front());
+        auto pending = std::move(queue_.front());
         queue_.pop_front();
         // An order that arrived while this event waited applies to it too.
         if (limits_.isLimited(SentryRateLimits::Clock::now())) {
@@ -54,7 +54,9 @@ void SentryTransport::run(std::stop_token stop) {
         }
         sending_ = true;
         lock.unlock();
-        send(event, stop);
+        if (send(pending.event, stop) && pending.accepted) {
+            pending.accepted();
+        }
         lock.lock();
         sending_ = false;
         idle_.notify_all();
@@ -63,7 +65,7 @@ void SentryTransport::run(std::stop_token stop) {
     idle_.notify_all();
 }
 
-void SentryTransport::send(const SentryEvent& event, std::stop_token stop) {
+bool SentryTransport::send(const SentryEvent& event, std::stop_token stop) {
     HttpRequest request;
     request.method = "POST";
     request.url = dsn_.envelopeEndpoint();
@@ -78,9 +80,11 @@ void SentryTransport::send(const SentryEvent& event, std::stop_token stop) {
         const auto response = session_.send(request, stop);
         std::lock_guard lock(mutex_);
         limits_.update(response, SentryRateLimits::Clock::now());
+        return response.statusCode >= 200 && response.statusCode < 300;
     } catch (const std::exception&) {
         // Reporting must never disturb the program: a failed send only loses
         // this event.
+        return false;
     }
 }
 

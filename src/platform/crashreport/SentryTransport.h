@@ -1,7 +1,8 @@
 // Sends crash-report events to the ingest service on one background thread,
 // one request per event, in capture order. Nothing is retried or stored: an
 // event that cannot be sent is gone, and events captured while the service's
-// rate limit holds are dropped.
+// rate limit holds are dropped. Whoever keeps a copy of an event (a crash
+// record) learns when the service accepted it, and only then lets it go.
 #pragma once
 
 #include "SentryDsn.h"
@@ -12,6 +13,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <stop_token>
 #include <string>
@@ -34,8 +36,12 @@ public:
     SentryTransport(const SentryTransport&) = delete;
     SentryTransport& operator=(const SentryTransport&) = delete;
 
+    // Runs on the sender thread once the service accepted an event (a 2xx
+    // reply); never for an event dropped, refused or failed in transit.
+    using Accepted = std::function<void()>;
+
     // False when the event was dropped (rate limit or full queue).
-    bool enqueue(SentryEvent event);
+    bool enqueue(SentryEvent event, Accepted accepted = {});
 
     // Waits until every queued event has been sent or dropped, at most the
     // time-out; true when nothing is left.
@@ -45,8 +51,14 @@ public:
     void discardQueued();
 
 private:
+    struct Pending {
+        SentryEvent event;
+        Accepted accepted;
+    };
+
     void run(std::stop_token stop);
-    void send(const SentryEvent& event, std::stop_token stop);
+    // True when the service accepted the event.
+    bool send(const SentryEvent& event, std::stop_token stop);
 
     const SentryDsn dsn_;
     const std::string clientVersion_;
@@ -55,7 +67,7 @@ private:
     std::mutex mutex_;
     std::condition_variable_any queued_;
     std::condition_variable idle_;
-    std::deque<SentryEvent> queue_;
+    std::deque<Pending> queue_;
     bool sending_ = false;
     SentryRateLimits limits_;
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -75,12 +76,13 @@ protected:
 
     // The one record the crash left, read and removed.
     std::optional<CrashRecord> takeRecord() const {
-        auto records = CrashRecord::takeAll(folder_);
+        auto records = CrashRecord::readAll(folder_);
+        CrashRecord::discardAll(folder_);
         if (records.size() != 1) {
             ADD_FAILURE() << records.size() << " records";
             return std::nullopt;
         }
-        return records[0];
+        return records[0].record;
     }
 
     fs::path folder_;
@@ -145,7 +147,7 @@ TEST_F(CrashHandlerTest, WithoutConsentNothingIsRecorded) {
             raise(SIGSEGV);
         },
         testing::KilledBySignal(SIGSEGV), "");
-    EXPECT_TRUE(CrashRecord::takeAll(folder_).empty());
+    EXPECT_TRUE(CrashRecord::readAll(folder_).empty());
 
     consent = true;
     EXPECT_EXIT(
@@ -202,6 +204,17 @@ TEST_F(CrashHandlerTest, UninstallingRestoresThePreviousActions) {
     sigaction(SIGBUS, nullptr, &after);
     EXPECT_FALSE(CrashHandler::isInstalled());
     EXPECT_EQ(after.sa_sigaction, before.sa_sigaction) << "not our own handler as the previous one";
+}
+
+TEST_F(CrashHandlerTest, TheFoldersItMakesArePrivate) {
+    const auto folder = folder_ / "state" / "Quorvane";
+    const auto umask = ::umask(022);
+    const bool installed = CrashHandler::install({folder, "1", nullptr});
+    ::umask(umask);
+    ASSERT_TRUE(installed);
+    for (const auto& made : {folder_, folder_ / "state", folder}) {
+        EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all) << made;
+    }
 }
 
 TEST_F(CrashHandlerTest, AFolderThatCannotBeMadeInstallsNothing) {

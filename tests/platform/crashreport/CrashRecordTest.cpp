@@ -1,10 +1,15 @@
 #include "platform/crashreport/CrashRecord.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <string>
+#include <vector>
 
 namespace quorvane {
 namespace {
@@ -81,11 +86,20 @@ protected:
     void write(const std::string& name, const std::string& text) {
         std::ofstream(folder_ / name, std::ios::binary) << text;
     }
+    // The names in the folder, sorted.
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     fs::path folder_;
 };
 
-TEST_F(CrashRecordFolderTest, TakingReturnsTheSoundRecordsAndDeletesEveryRecordFile) {
+TEST_F(CrashRecordFolderTest, ReadingKeepsTheSoundRecordsFilesAndDeletesTheOtherRecordFiles) {
     write("crash-1718000000250-42.record", sound);
     write("crash-1718000000999-43.record", "quorvane-crash 1\nsignal 11\n"); // cut short
     write("crash-1718000001000-44.record", std::string(CrashRecord::maxFileSize + 1, 'x'));
@@ -94,16 +108,52 @@ TEST_F(CrashRecordFolderTest, TakingReturnsTheSoundRecordsAndDeletesEveryRecordF
     write("quorvane.log", "kept");
     write("crash-notes.txt", "kept");
 
-    const auto records = CrashRecord::takeAll(folder_);
+    const auto records = CrashRecord::readAll(folder_);
 
     ASSERT_EQ(records.size(), 1u) << "a link to a record is no record of its own";
-    EXPECT_EQ(records[0].release, "1.2.0");
-    std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(records[0].record.release, "1.2.0");
+    EXPECT_EQ(records[0].file, folder_ / "crash-1718000000250-42.record");
+    EXPECT_EQ(entries(), (std::vector<std::string>{"crash-1718000000250-42.record",
+                                                   "crash-notes.txt", "quorvane.log"}))
+        << "a sound record waits until it is reported";
+}
+
+TEST_F(CrashRecordFolderTest, OnlyRegularFilesOfThisUserAreRead) {
+    constexpr uid_t nobody = 65534;
+    auto planted = sound;
+    planted.replace(planted.find("1.2.0"), 5, "6.6.6");
+    write("crash-1718000000250-42.record", sound);
+    write("crash-1718000000300-43.record", planted);
+    if (::chown((folder_ / "crash-1718000000300-43.record").c_str(), nobody, nobody) != 0) {
+        GTEST_SKIP() << "only root may give a file to another user";
     }
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"crash-notes.txt", "quorvane.log"}));
+    ASSERT_EQ(::mkfifo((folder_ / "crash-1718000000400-44.record").c_str(), 0600), 0);
+
+    const auto records = CrashRecord::readAll(folder_);
+
+    ASSERT_EQ(records.size(), 1u) << "another user's file was read as a record";
+    EXPECT_EQ(records[0].record.release, "1.2.0");
+    EXPECT_EQ(entries(), std::vector<std::string>{"crash-1718000000250-42.record"})
+        << "in a folder of ours, what is not ours to read is deleted";
+}
+
+TEST_F(CrashRecordFolderTest, OnlyTheNewestRecordsWait) {
+    // Times on both sides of a change in their number of digits: newer is not later in text.
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < CrashRecord::maxPending + 2; ++i) {
+        names.push_back("crash-" + std::to_string(995 + i) + "-1.record");
+        write(names.back(), sound);
+    }
+
+    const auto records = CrashRecord::readAll(folder_);
+
+    ASSERT_EQ(records.size(), CrashRecord::maxPending);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(records[i].file.filename(), names[i + 2]) << "oldest first";
+    }
+    EXPECT_FALSE(fs::exists(folder_ / names[0]));
+    EXPECT_FALSE(fs::exists(folder_ / names[1]));
+    EXPECT_EQ(entries().size(), CrashRecord::maxPending);
 }
 
 TEST_F(CrashRecordFolderTest, DiscardingDeletesRecordsUnreadAndAMissingFolderIsEmpty) {
@@ -114,7 +164,7 @@ TEST_F(CrashRecordFolderTest, DiscardingDeletesRecordsUnreadAndAMissingFolderIsE
     EXPECT_TRUE(fs::exists(folder_ / "quorvane.log"));
     EXPECT_FALSE(fs::exists(folder_ / "crash-1-2.record"));
 
-    EXPECT_TRUE(CrashRecord::takeAll(folder_ / "missing").empty());
+    EXPECT_TRUE(CrashRecord::readAll(folder_ / "missing").empty());
     EXPECT_EQ(CrashRecord::discardAll(folder_ / "missing"), 0u);
 }
 

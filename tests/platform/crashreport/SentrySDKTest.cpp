@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 
@@ -23,6 +24,13 @@ constexpr auto enough = 20s;
 
 void answerOk(const httplib::Request&, httplib::Response& response) {
     response.status = 200;
+}
+
+// A sound record of the signal, as the crash handler writes it.
+void writeRecord(const std::filesystem::path& folder, const std::string& name, int signal) {
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / name) << "quorvane-crash 1\nsignal " << signal
+                                 << "\ntime 1718000000250\nrelease 0.9\nframe 0x1234\nend\n";
 }
 
 class SentrySDKTest : public testing::Test {
@@ -206,20 +214,54 @@ TEST_F(SentrySDKTest, CrashesAreRecordedWhileReportingRunsAndSentAsFatalEvents) 
     SentrySDK::close();
     EXPECT_FALSE(CrashHandler::isInstalled());
 
-    start(dsnFor(server));
-    CrashRecord record;
-    record.signal = 7;
-    record.release = "0.9";
-    record.frames = {0x1234};
-    const auto eventId = SentrySDK::capture(record);
+    writeRecord(folder, "crash-1718000000250-7.record", 7);
+    startWith(dsnFor(server), folder);
+    EXPECT_EQ(SentrySDK::sendRecordedCrashes(), 1u);
     ASSERT_TRUE(SentrySDK::flush(enough));
     ASSERT_EQ(server.requests().size(), 1u);
     const auto body = server.requests()[0].body;
     const auto event = json::parse(body.substr(body.rfind('\n') + 1));
-    EXPECT_EQ(event["event_id"], eventId);
     EXPECT_EQ(event["level"], "fatal");
     EXPECT_EQ(event["exception"]["values"][0]["type"], "SIGBUS");
+    EXPECT_EQ(event["release"], "quorvane@0.9");
     EXPECT_EQ(event["contexts"]["os"]["name"], "Fixture OS");
+    EXPECT_FALSE(std::filesystem::exists(folder / "crash-1718000000250-7.record"))
+        << "deleted once accepted";
+}
+
+TEST_F(SentrySDKTest, ARecordTheServiceDidNotAcceptWaitsForTheNextRun) {
+    LoopbackServer server;
+    std::atomic<int> status{503};
+    server.post("/api/5/envelope/",
+                [&status](const httplib::Request&, httplib::Response& response) {
+                    response.status = status;
+                });
+    const auto folder = std::filesystem::path(std::getenv("TMPDIR")) / "crashes";
+    const auto record = folder / "crash-1718000000250-7.record";
+    writeRecord(folder, record.filename().string(), 11);
+    const auto startRun = [&] {
+        SentrySDK::close();
+        SentrySDK::start([&](SentryOptions& options) {
+            options.dsn = dsnFor(server);
+            options.osReleasePath = osRelease_;
+            options.crashDirectory = folder;
+        });
+    };
+
+    startRun();
+    EXPECT_EQ(SentrySDK::sendRecordedCrashes(), 1u);
+    ASSERT_TRUE(SentrySDK::flush(enough));
+    EXPECT_TRUE(std::filesystem::exists(record)) << "the service did not take it";
+    EXPECT_EQ(SentrySDK::sendRecordedCrashes(), 0u) << "not tried twice in one run";
+    ASSERT_TRUE(SentrySDK::flush(enough));
+    EXPECT_EQ(server.requests().size(), 1u);
+
+    status = 200;
+    startRun();
+    EXPECT_EQ(SentrySDK::sendRecordedCrashes(), 1u);
+    ASSERT_TRUE(SentrySDK::flush(enough));
+    EXPECT_EQ(server.requests().size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(record));
 }
 
 } // namespace

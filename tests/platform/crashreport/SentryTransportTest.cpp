@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -189,6 +191,40 @@ TEST_F(SentryTransportTest, AuthHeaderCarriesTheSecretWhenTheDsnHasOne) {
     EXPECT_EQ(
         server_.requests()[0].header("X-Sentry-Auth"),
         "Sentry sentry_version=7, sentry_client=quorvane/2.0.0, sentry_key=pub, sentry_secret=sec");
+}
+
+TEST_F(SentryTransportTest, OnlyAnEventTheServiceAcceptedIsReportedAccepted) {
+    struct Case {
+        const char* name;
+        int status; // 0: nothing listens
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"ok", 200, true},
+        {"accepted", 202, true},
+        {"server error", 500, false},
+        {"rate limited", 429, false},
+        {"bad request", 400, false},
+        {"unreachable", 0, false},
+    };
+    for (const auto& c : cases) {
+        auto server = std::make_unique<LoopbackServer>();
+        server->post(endpoint, [&c](const httplib::Request&, httplib::Response& response) {
+            response.status = c.status;
+        });
+        const auto dsn =
+            SentryDsn::parse("http://pub@127.0.0.1:" + std::to_string(server->port()) + "/3");
+        if (c.status == 0) {
+            server.reset();
+        }
+        SentryTransport transport(*dsn, "2.0.0", HttpSession::shared());
+        std::atomic<int> accepted{0};
+
+        ASSERT_TRUE(transport.enqueue(event(c.name), [&accepted] { ++accepted; })) << c.name;
+        ASSERT_TRUE(transport.flush(enough)) << c.name;
+
+        EXPECT_EQ(accepted, c.accepted ? 1 : 0) << c.name;
+    }
 }
 
 TEST_F(SentryTransportTest, AFullQueueDropsFurtherEvents) {
