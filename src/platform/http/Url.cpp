@@ -296,12 +296,20 @@ Url Url::appendingPathComponent(std::string_view component) const {
     if (component.empty()) {
         return *this;
     }
-    auto parts = split(text_);
-    if (!parts.path.ends_with('/')) {
-        parts.path += '/';
+    // Every request builds its endpoint this way, so the text is spliced where the path ends
+    // rather than split into parts and put together again. No scheme holds "?" or "#".
+    const auto pathEnd = std::min(text_.find_first_of("?#"), text_.size());
+    const std::string_view head = std::string_view(text_).substr(0, pathEnd);
+    const std::string encoded = percentEncodedComponent(component);
+    std::string text;
+    text.reserve(text_.size() + encoded.size() + 1);
+    text += head;
+    if (!head.ends_with('/')) {
+        text += '/';
     }
-    parts.path += percentEncodedComponent(component);
-    return Url(compose(parts));
+    text += encoded;
+    text += std::string_view(text_).substr(pathEnd);
+    return Url(std::move(text));
 }
 
 std::optional<Url> Url::resolved(std::string_view reference) const {
