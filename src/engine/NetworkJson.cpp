@@ -42,6 +42,14 @@ constexpr auto escapedBytes = [](Block block) {
     return (block < splat(0x20)) | (block == splat('"')) | (block == splat('\\'));
 };
 
+// Those, and the bytes above ASCII, with no extra comparison: read as signed,
+// the bytes above ASCII are negative, so below 0x20 like the control characters.
+constexpr auto escapedOrHighBytes = [](Block block) {
+    using SignedBlock = signed char __attribute__((vector_size(16)));
+    return std::bit_cast<Block>(std::bit_cast<SignedBlock>(block) < (SignedBlock{} + 0x20)) |
+           (block == splat('"')) | (block == splat('\\'));
+};
+
 // The bytes of the block that end a run of plain string text.
 constexpr auto stringEndBytes = [](Block block) {
     return (block == splat('"')) | (block == splat('\\'));
@@ -119,22 +127,52 @@ bool nestsDeeperThan(std::string_view text, std::size_t limit) {
     return false;
 }
 
-bool isASCII(std::string_view text) {
-    Block seen{};
-    std::size_t i = 0;
-    for (; i + 4 * sizeof(Block) <= text.size(); i += 4 * sizeof(Block)) {
-        const char* bytes = text.data() + i;
-        seen |= load(bytes) | load(bytes + sizeof(Block)) | load(bytes + 2 * sizeof(Block)) |
-                load(bytes + 3 * sizeof(Block));
+// Appends the text from `at` on with the bytes JSON strings may not hold escaped, up to the
+// end or, when StopAtHigh, up to the first byte above ASCII; returns where it stopped.
+// `marked` picks out the bytes the pass must look at.
+template <bool StopAtHigh, typename Marked>
+std::size_t appendEscaped(std::string& out, std::string_view text, std::size_t at, Marked marked) {
+    static constexpr char hex[] = "0123456789abcdef";
+    std::size_t runStart = at;
+    for (std::size_t i = at; i < text.size(); ++i) {
+        i = skipUnmarked(text, i, marked);
+        if (i == text.size()) {
+            break;
+        }
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (StopAtHigh && byte >= 0x80) {
+            out.append(text, runStart, i - runStart);
+            return i;
+        }
+        if (byte >= 0x20 && byte != '"' && byte != '\\') {
+            continue;
+        }
+        out.append(text, runStart, i - runStart);
+        runStart = i + 1;
+        switch (byte) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += "\\u00";
+            out += hex[byte >> 4];
+            out += hex[byte & 0xF];
+        }
     }
-    for (; i + sizeof(Block) <= text.size(); i += sizeof(Block)) {
-        seen |= load(text.data() + i);
-    }
-    unsigned char rest = 0;
-    for (; i < text.size(); ++i) {
-        rest |= static_cast<unsigned char>(text[i]);
-    }
-    return !anySet(seen >= splat(0x80)) && rest < 0x80;
+    out.append(text, runStart, text.size() - runStart);
+    return text.size();
 }
 
 } // namespace
@@ -172,49 +210,22 @@ std::string NetworkJson::quoted(std::string_view text) {
 }
 
 void NetworkJson::appendQuoted(std::string& out, std::string_view text) {
-    if (!isASCII(text) && !Text::isValidUTF8(text)) {
-        out += nlohmann::json(std::string(text))
-                   .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-        return;
-    }
-    static constexpr char hex[] = "0123456789abcdef";
-    out.reserve(out.size() + text.size() + 16);
+    const std::size_t start = out.size();
+    out.reserve(start + text.size() + 16);
     out += '"';
-    std::size_t runStart = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        i = skipUnmarked(text, i, escapedBytes);
-        if (i == text.size()) {
-            break;
+    // Plain ASCII needs no look at its encoding: the escaping pass stops at the first byte
+    // above it, and only then is the whole text checked, once, so that an ASCII prompt is
+    // read a single time.
+    const std::size_t firstHigh = appendEscaped<true>(out, text, 0, escapedOrHighBytes);
+    if (firstHigh < text.size()) {
+        if (!Text::isValidUTF8(text)) {
+            out.resize(start);
+            out += nlohmann::json(std::string(text))
+                       .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+            return;
         }
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x20 && byte != '"' && byte != '\\') {
-            continue;
-        }
-        out.append(text, runStart, i - runStart);
-        runStart = i + 1;
-        switch (byte) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            out += "\\u00";
-            out += hex[byte >> 4];
-            out += hex[byte & 0xF];
-        }
+        appendEscaped<false>(out, text, firstHigh, escapedBytes);
     }
-    out.append(text, runStart, text.size() - runStart);
     out += '"';
 }
 

@@ -134,5 +134,12 @@ TEST(NetworkJsonTest, QuotingFindsASpecialByteAtAnyPlaceOfALongText) {
               "\"" + std::string(21, 'a') + "\xEF\xBF\xBD" + std::string(40, 'b') + "\"");
 }
 
+// Written into a buffer that holds more already, as request bodies are.
+TEST(NetworkJsonTest, AppendingAnIllFormedTextLeavesOnlyItsRepairedLiteral) {
+    std::string out = R"({"content":)";
+    NetworkJson::appendQuoted(out, std::string(40, 'a') + "\"x\" \xFF");
+    EXPECT_EQ(out, R"({"content":")" + std::string(40, 'a') + R"(\"x\" )" + "\xEF\xBF\xBD\"");
+}
+
 } // namespace
 } // namespace quorvane
