@@ -2,8 +2,11 @@
 
 #include "NetworkJson.h"
 #include "Text.h"
+#include "platform/http/HttpResponse.h"
 
 #include <simdjson.h>
+
+#include <optional>
 
 namespace quorvane {
 
@@ -17,16 +20,24 @@ using Value = ondemand::value;
 // value), which returns false to give up on the body. A value that visit
 // leaves unread, or reads only in part, is stepped over.
 template <typename Visit>
-bool eachMember(std::string_view body, Visit&& visit) {
+bool eachMember(const std::string& body, Visit&& visit) {
     if (NetworkJson::nestsTooDeeply(body)) {
         return false;
     }
-    // The reader looks a little past the end of the text, so it needs a padded copy.
-    const simdjson::padded_string padded(body);
+    // The reader looks a little past the end of the text: a body without room for that is
+    // read from a padded copy.
+    static_assert(HttpResponse::bodySpare >= simdjson::SIMDJSON_PADDING);
+    std::optional<simdjson::padded_string> copy;
+    if (body.capacity() - body.size() < simdjson::SIMDJSON_PADDING) {
+        copy.emplace(body);
+    }
+    const simdjson::padded_string_view text =
+        copy ? simdjson::padded_string_view(*copy)
+             : simdjson::padded_string_view(body.data(), body.size(), body.capacity());
     ondemand::parser parser;
     ondemand::document document;
     ondemand::object root;
-    if (parser.iterate(padded).get(document) != simdjson::SUCCESS ||
+    if (parser.iterate(text).get(document) != simdjson::SUCCESS ||
         document.get_object().get(root) != simdjson::SUCCESS) {
         return false;
     }
@@ -169,7 +180,7 @@ std::string joinedTextBlocks(Value& content) {
 
 } // namespace
 
-std::optional<ChatCompletionReply> ReplyReader::chatCompletion(std::string_view body) {
+std::optional<ChatCompletionReply> ReplyReader::chatCompletion(const std::string& body) {
     ChatCompletionReply reply;
     const bool read = eachMember(body, [&](std::string_view name, Value& value) {
         // A member named twice counts as written last, as a document built from the body would.
@@ -185,7 +196,7 @@ std::optional<ChatCompletionReply> ReplyReader::chatCompletion(std::string_view 
     return read ? std::optional(std::move(reply)) : std::nullopt;
 }
 
-std::optional<MessagesReply> ReplyReader::messages(std::string_view body) {
+std::optional<MessagesReply> ReplyReader::messages(const std::string& body) {
     MessagesReply reply;
     const bool read = eachMember(body, [&](std::string_view name, Value& value) {
         if (name == "content") {

@@ -39,9 +39,10 @@ public:
     // Nothing when the body is not one JSON object (malformed, truncated,
     // ill-formed UTF-8, followed by more text) or nests deeper than
     // NetworkJson::maxDepth. A member of another type than the one read
-    // counts as absent.
-    static std::optional<ChatCompletionReply> chatCompletion(std::string_view body);
-    static std::optional<MessagesReply> messages(std::string_view body);
+    // counts as absent. A body with HttpResponse::bodySpare bytes of
+    // capacity past its end is read where it is, any other from a copy.
+    static std::optional<ChatCompletionReply> chatCompletion(const std::string& body);
+    static std::optional<MessagesReply> messages(const std::string& body);
 };
 
 } // namespace quorvane

@@ -250,6 +250,9 @@ bool CurlTransfer::acceptHeaderLine(std::string_view line) {
             bodyTooLarge_ = true;
             return false;
         }
+        if (parsed.ec == std::errc()) {
+            response_.body.reserve(static_cast<std::size_t>(declared) + HttpResponse::bodySpare);
+        }
     }
     response_.headers.emplace_back(std::string(name), std::string(value));
     return true;
