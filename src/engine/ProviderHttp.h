@@ -22,7 +22,9 @@ public:
     // The body of a 2xx response. Throws CancellationError when stopped,
     // network for a failed transfer or no HTTP answer, http for any other status.
     // The key the request carries never reaches the message of an http error,
-    // even when the service quotes it back in its error message.
+    // even when the service quotes it back in its error message; a key shorter
+    // than eight characters is blanked where it stands as a whole token, unless
+    // it is letters alone and so reads as a word of the message.
     static std::string send(HttpSession& session, const HttpRequest& request, std::stop_token stop,
                             const std::optional<std::string>& key = std::nullopt);
 
