@@ -22,6 +22,9 @@ HttpResponse transfer(HttpSession& session, const HttpRequest& request, std::sto
     }
 }
 
+// A 2xx reply that reports a failure but no status: the service behind failed.
+constexpr int unreportedFailureStatus = 502;
+
 constexpr std::string_view keyStandIn = "[redacted]";
 
 // Shorter keys turn up inside ordinary words ("e", "Rate") far more often
@@ -133,6 +136,11 @@ std::string ProviderHttp::send(HttpSession& session, const HttpRequest& request,
 ProviderError ProviderHttp::failure(int status, std::string body,
                                     const std::optional<std::string>& key) {
     return ProviderError::http(status, withoutEchoedKey(std::move(body), key));
+}
+
+ProviderError ProviderHttp::failureInReply(std::optional<int> reportedStatus, std::string body,
+                                           const std::optional<std::string>& key) {
+    return failure(reportedStatus.value_or(unreportedFailureStatus), std::move(body), key);
 }
 
 std::optional<std::string> ProviderHttp::headerSafeKey(const std::optional<std::string>& key) {
