@@ -19,9 +19,6 @@ std::optional<Url> baseURLOrDefault(const ProviderConfig& config) {
     return ProviderConfig::config(ProviderID::anthropic).baseURL;
 }
 
-// A 2xx reply that reports a failure but no status: the service behind failed.
-constexpr int unreportedFailureStatus = 502;
-
 // The "text" blocks of the reply joined in order and trimmed; other block
 // types (tool use, thinking) are skipped. A reported failure or a refusal
 // without text is thrown as such, anything else without text as emptyResponse.
@@ -31,8 +28,7 @@ std::string replyText(std::string body, const std::optional<std::string>& key) {
         throw ProviderError::emptyResponse();
     }
     if (reply->error) {
-        throw ProviderHttp::failure(reply->error->status.value_or(unreportedFailureStatus),
-                                    std::move(body), key);
+        throw ProviderHttp::failureInReply(reply->error->status, std::move(body), key);
     }
     std::string text = Text::trimmed(reply->text);
     if (!text.empty()) {

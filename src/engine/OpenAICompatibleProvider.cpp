@@ -12,10 +12,6 @@ namespace quorvane {
 
 namespace {
 
-// Services that fail once the request has begun answer 2xx with an error
-// object; no reported status means the upstream service failed.
-constexpr int unreportedFailureStatus = 502;
-
 // The first choice's message content, trimmed; a reported failure or a
 // refusal is thrown as such, anything else without text as emptyResponse.
 std::string replyText(std::string body, const std::optional<std::string>& key) {
@@ -24,8 +20,7 @@ std::string replyText(std::string body, const std::optional<std::string>& key) {
         throw ProviderError::emptyResponse();
     }
     if (reply->error) {
-        throw ProviderHttp::failure(reply->error->status.value_or(unreportedFailureStatus),
-                                    std::move(body), key);
+        throw ProviderHttp::failureInReply(reply->error->status, std::move(body), key);
     }
     if (reply->content && !reply->content->empty()) {
         return std::move(*reply->content);

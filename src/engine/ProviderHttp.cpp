@@ -8,6 +8,7 @@
 #include "platform/task/CancellationError.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace quorvane {
 
@@ -21,17 +22,60 @@ HttpResponse transfer(HttpSession& session, const HttpRequest& request, std::sto
     }
 }
 
+// A 2xx reply that reports a failure but no status: the service behind failed.
+constexpr int unreportedFailureStatus = 502;
+
 constexpr std::string_view keyStandIn = "[redacted]";
 
-// Shorter texts turn up inside ordinary words ("e", "Rate") far more often
-// than they are a secret a service quoted back, and blanking them would make
-// the message unreadable.
-constexpr std::size_t shortestBlankedKey = 8;
+// Shorter keys turn up inside ordinary words ("e", "Rate") far more often
+// than they are a secret a service quoted back, and blanking them everywhere
+// would make the message unreadable. They are blanked only where they stand
+// as a whole token and do not read as a plain word (see standsAsKey).
+constexpr std::size_t shortestKeyBlankedEverywhere = 8;
 
 std::string replacingAll(std::string text, std::string_view from, std::string_view to) {
     for (auto found = text.find(from); found != std::string::npos;
          found = text.find(from, found + to.size())) {
         text.replace(found, from.size(), to);
+    }
+    return text;
+}
+
+bool isKeyCharacter(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return std::isalnum(byte) != 0 || c == '-' || c == '_' || c == '.';
+}
+
+// A short key that is all letters ("Rate", "limit") is too likely a word of
+// the message itself; one with a digit or a separator ("sk-1234", a common
+// default of self-hosted proxies) is not.
+bool readsAsWord(std::string_view key) {
+    return std::none_of(key.begin(), key.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_' || c == '.';
+    });
+}
+
+// The key at `at` is not part of a longer run of key characters. Full stops
+// right after it end the sentence ("Invalid key sk-1234."), not the key.
+bool standsAsKey(std::string_view text, std::size_t at, std::size_t length) {
+    if (at > 0 && isKeyCharacter(text[at - 1])) {
+        return false;
+    }
+    auto end = at + length;
+    while (end < text.size() && text[end] == '.') {
+        ++end;
+    }
+    return end == text.size() || !isKeyCharacter(text[end]);
+}
+
+std::string replacingTokens(std::string text, std::string_view key) {
+    for (auto found = text.find(key); found != std::string::npos;) {
+        if (!standsAsKey(text, found, key.size())) {
+            found = text.find(key, found + 1);
+            continue;
+        }
+        text.replace(found, key.size(), keyStandIn);
+        found = text.find(key, found + keyStandIn.size());
     }
     return text;
 }
@@ -44,15 +88,23 @@ std::string replacingAll(std::string text, std::string_view from, std::string_vi
 // the cut); the body is then replaced by one that carries the blanked message
 // alone. A body whose message does not hold the key is kept as it came.
 std::string withoutEchoedKey(std::string body, const std::optional<std::string>& key) {
-    if (!key || key->size() < shortestBlankedKey) {
+    if (!key || key->empty()) {
+        return body;
+    }
+    const bool shortKey = key->size() < shortestKeyBlankedEverywhere;
+    if (shortKey && readsAsWord(*key)) {
         return body;
     }
     const std::string message = ProviderError::bodyMessage(body);
     if (message.find(*key) == std::string::npos) {
         return body;
     }
-    const std::string blanked = replacingAll(message, *key, keyStandIn);
-    if (blanked.find(*key) != std::string::npos) {
+    const std::string blanked =
+        shortKey ? replacingTokens(message, *key) : replacingAll(message, *key, keyStandIn);
+    if (blanked == message) {
+        return body;
+    }
+    if (!shortKey && blanked.find(*key) != std::string::npos) {
         return {};
     }
     return R"({"error":{"message":)" + NetworkJson::quoted(blanked) + "}}";
@@ -84,6 +136,11 @@ std::string ProviderHttp::send(HttpSession& session, const HttpRequest& request,
 ProviderError ProviderHttp::failure(int status, std::string body,
                                     const std::optional<std::string>& key) {
     return ProviderError::http(status, withoutEchoedKey(std::move(body), key));
+}
+
+ProviderError ProviderHttp::failureInReply(std::optional<int> reportedStatus, std::string body,
+                                           const std::optional<std::string>& key) {
+    return failure(reportedStatus.value_or(unreportedFailureStatus), std::move(body), key);
 }
 
 std::optional<std::string> ProviderHttp::headerSafeKey(const std::optional<std::string>& key) {

@@ -1,11 +1,10 @@
 #include "shell/InstanceAddress.h"
 
+#include "platform/files/UserDirectories.h"
 #include "platform/localsocket/LocalSocketConnection.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <utility>
@@ -24,12 +23,8 @@ std::string temporaryDirectory() {
 }
 
 std::string userName() {
-    passwd entry{};
-    passwd* found = nullptr;
-    std::array<char, 4096> buffer{};
-    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr) {
-        return found->pw_name;
+    if (auto entry = UserDirectories::passwordEntry(::geteuid()); entry && !entry->name.empty()) {
+        return std::move(entry->name);
     }
     return std::to_string(::geteuid());
 }

@@ -138,8 +138,8 @@ bool SingleInstance::listen() {
 }
 
 void SingleInstance::acceptClients() {
-    while (auto connection = server_.accept()) {
-        watch(std::move(*connection));
+    for (auto& connection : server_.acceptWaiting()) {
+        watch(std::move(connection));
     }
 }
 

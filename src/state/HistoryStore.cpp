@@ -46,7 +46,8 @@ std::vector<HistoryItem> HistoryStore::load() const {
 
 void HistoryStore::save(const std::vector<HistoryItem>& items) {
     // Each item is already a complete JSON object, so the array is spliced together, newest
-    // first, as long as it fits.
+    // first. An item too large for the room left is passed over, not the end of the list:
+    // escaping can make one item larger than the whole budget, and the older ones still fit.
     std::string data = "[";
     for (const auto& item : items) {
         const auto encoded = storable(item).encoded();
@@ -54,7 +55,7 @@ void HistoryStore::save(const std::vector<HistoryItem>& items) {
             return;
         }
         if (data.size() + encoded->size() + 2 > maximumStoredBytes) {
-            break;
+            continue;
         }
         if (data.size() > 1) {
             data += ',';

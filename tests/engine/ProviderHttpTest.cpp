@@ -111,7 +111,19 @@ INSTANTIATE_TEST_SUITE_P(
         EchoCase{"shortKeyInsideAMemberName", R"({"error":{"message":"Rate limit reached"}})",
                  "Request failed (HTTP 401). Rate limit reached", true, "e"},
         EchoCase{"shortKeyInsideTheMessage", R"({"error":{"message":"Rate limit reached"}})",
-                 "Request failed (HTTP 401). Rate limit reached", true, "Rate"}),
+                 "Request failed (HTTP 401). Rate limit reached", true, "Rate"},
+        EchoCase{"shortWordKeyStandingAlone", R"({"error":{"message":"Rate limit reached"}})",
+                 "Request failed (HTTP 401). Rate limit reached", true, "limit"},
+        EchoCase{"shortKeyStandingAlone", R"({"error":{"message":"Invalid key sk-1234"}})",
+                 "Request failed (HTTP 401). Invalid key [redacted]", false, "sk-1234"},
+        EchoCase{"shortKeyQuotedBeforeAFullStop",
+                 R"({"error":{"message":"Key 'sk-1234' is wrong; got sk-1234."}})",
+                 "Request failed (HTTP 401). Key '[redacted]' is wrong; got [redacted].", false,
+                 "sk-1234"},
+        EchoCase{"shortKeyInsideLongerTokens",
+                 R"({"error":{"message":"Keys sk-12345, xsk-1234 and sk-1234.5 are unknown"}})",
+                 "Request failed (HTTP 401). Keys sk-12345, xsk-1234 and sk-1234.5 are unknown",
+                 true, "sk-1234"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ProviderHttpTest, TransportFailureBecomesNetworkWithItsDescription) {

@@ -60,5 +60,37 @@ TEST_F(UnreadableValueTest, ACopyThatCannotBeSavedSaysTheValueMustStay) {
                 testing::ElementsAre(testing::StartsWith("UserDefaults save failed")));
 }
 
+TEST_F(UnreadableValueTest, AtMostThreeCopiesAndTheNewestReplacesTheLast) {
+    for (const char* value : {"[1]", "[2]", "[3]", "[4]", "[5]"}) {
+        defaults_.setData("list", value);
+        EXPECT_TRUE(UnreadableValue::keepAside(defaults_, "list", "list.unreadable")) << value;
+    }
+    EXPECT_EQ(defaults_.dataValue("list.unreadable"), "[1]");
+    EXPECT_EQ(defaults_.dataValue("list.unreadable-2"), "[2]");
+    EXPECT_EQ(defaults_.dataValue("list.unreadable-3"), "[5]");
+    EXPECT_FALSE(defaults_.contains("list.unreadable-4"));
+}
+
+// Two earlier copies fill the file so that a third would pass the size a settings file may have:
+// the latest gives way, rather than the value being replaced never again.
+TEST_F(UnreadableValueTest, EarlierCopiesGiveWayWhenTheFileHasNoRoomForTheNewOne) {
+    // Stored in base64, each takes over a quarter of the file: three fit, four do not.
+    const auto filled = [](char c) { return std::string(UserDefaults::maximumFileSize / 5, c); };
+    ASSERT_FALSE(defaults_.setData("list.unreadable", filled('1')));
+    ASSERT_FALSE(defaults_.setData("list.unreadable-2", filled('2')));
+    ASSERT_FALSE(defaults_.setData("list", filled('3')));
+    logs_.clear();
+
+    EXPECT_TRUE(UnreadableValue::keepAside(defaults_, "list", "list.unreadable"));
+    EXPECT_TRUE(defaults_.dataValue("list.unreadable") == filled('1'));
+    EXPECT_FALSE(defaults_.contains("list.unreadable-2"));
+    EXPECT_TRUE(defaults_.dataValue("list.unreadable-3") == filled('3'));
+    EXPECT_THAT(logs_.messages("app"),
+                testing::ElementsAre(
+                    testing::StartsWith("UserDefaults save failed"),
+                    "list.unreadable-2 was removed to make room for a copy of list",
+                    "list did not decode whole; the stored value is kept as list.unreadable-3"));
+}
+
 } // namespace
 } // namespace quorvane

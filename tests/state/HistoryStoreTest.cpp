@@ -190,5 +190,22 @@ TEST_F(HistoryStoreTest, UnencodableItemLeavesThePreviousData) {
     EXPECT_EQ(store.load(), items(2));
 }
 
+// Control characters take six bytes each once escaped, so one item of two texts at the cut can
+// be larger than the whole budget; it and any item that no longer fits are left out, and the
+// older ones that do fit are kept.
+TEST_F(HistoryStoreTest, AnItemThatDoesNotFitIsLeftOutAndTheOlderOnesKept) {
+    auto list = items(5);
+    list[0].input = std::string(HistoryStore::maximumTextBytes, '\x01');
+    list[0].output = std::string(HistoryStore::maximumTextBytes, '\x01');
+    for (auto* halfTheBudget : {&list[1], &list[2]}) {
+        halfTheBudget->input = std::string(HistoryStore::maximumTextBytes, 'i');
+        halfTheBudget->output = std::string(HistoryStore::maximumTextBytes, 'o');
+    }
+    store.save(list);
+
+    EXPECT_EQ(store.load(), (std::vector{list[1], list[3], list[4]}));
+    EXPECT_LE(defaults.dataValue(historyKey)->size(), HistoryStore::maximumStoredBytes);
+}
+
 } // namespace
 } // namespace quorvane

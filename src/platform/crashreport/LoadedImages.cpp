@@ -1,8 +1,9 @@
 #include "LoadedImages.h"
 
+#include "platform/files/UserDirectories.h"
+
 #include <elf.h>
 #include <link.h>
-#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -173,16 +174,9 @@ LoadedImages::Identity LoadedImages::currentIdentity() {
             addUnique(identity.userNames, value);
         }
     }
-    passwd entry{};
-    passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
-        if (found->pw_dir != nullptr) {
-            addHomeFolder(identity, found->pw_dir);
-        }
-        if (found->pw_name != nullptr) {
-            addUnique(identity.userNames, found->pw_name);
-        }
+    if (const auto entry = UserDirectories::passwordEntry(getuid())) {
+        addHomeFolder(identity, entry->homeFolder);
+        addUnique(identity.userNames, entry->name);
     }
     return identity;
 }

@@ -30,18 +30,26 @@ std::optional<std::filesystem::path> underHome(const char* variable, const char*
 
 } // namespace
 
+std::optional<PasswordEntry> passwordEntry(uid_t user) {
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+        return std::nullopt;
+    }
+    return PasswordEntry{found->pw_name != nullptr ? found->pw_name : "",
+                         found->pw_dir != nullptr ? found->pw_dir : ""};
+}
+
 std::optional<std::filesystem::path> home() {
     if (auto directory = absoluteVariable("HOME")) {
         return directory;
     }
-    passwd entry{};
-    passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
-        found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') {
+    const auto entry = passwordEntry(getuid());
+    if (!entry || !entry->homeFolder.starts_with('/')) {
         return std::nullopt;
     }
-    return std::filesystem::path(found->pw_dir);
+    return std::filesystem::path(entry->homeFolder);
 }
 
 std::optional<std::filesystem::path> configHome() {

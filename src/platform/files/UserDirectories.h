@@ -4,10 +4,22 @@
 // local user could plant files. Nothing means there is no place at all.
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace quorvane::UserDirectories {
+
+// What the password database holds for a user; a text it lacks is empty.
+struct PasswordEntry {
+    std::string name;
+    std::string homeFolder;
+};
+
+// Nothing when the database has no entry for the user or cannot be read.
+std::optional<PasswordEntry> passwordEntry(uid_t user);
 
 std::optional<std::filesystem::path> home();
 // $XDG_CONFIG_HOME when absolute, else ~/.config.

@@ -57,24 +57,30 @@ std::error_code LocalSocketServer::listen(const SocketAddress& address) {
     return {};
 }
 
-std::optional<LocalSocketConnection> LocalSocketServer::accept() const {
+std::vector<LocalSocketConnection> LocalSocketServer::acceptWaiting(std::size_t most) const {
+    std::vector<LocalSocketConnection> accepted;
     if (descriptor_ < 0) {
-        return std::nullopt;
+        return accepted;
     }
-    for (;;) {
+    for (std::size_t taken = 0; taken < most;) {
         const int client = ::accept4(descriptor_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (client < 0 && (errno == EINTR || errno == ECONNABORTED)) {
+        if (client < 0 && errno == EINTR) {
+            continue;
+        }
+        ++taken;
+        if (client < 0 && errno == ECONNABORTED) {
             continue;
         }
         if (client < 0) {
-            return std::nullopt;
+            break;
         }
         LocalSocketConnection connection(client);
-        if (connection.peerIs(owner_)) {
-            return connection;
-        }
         // Another user's connection closes here; the next one waiting may be the owner's.
+        if (connection.peerIs(owner_)) {
+            accepted.push_back(std::move(connection));
+        }
     }
+    return accepted;
 }
 
 void LocalSocketServer::close() {

@@ -10,8 +10,9 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include <optional>
+#include <cstddef>
 #include <system_error>
+#include <vector>
 
 namespace quorvane {
 
@@ -30,8 +31,15 @@ public:
     std::error_code listen(const SocketAddress& address);
     bool isListening() const { return descriptor_ >= 0; }
 
-    // The owner's next waiting client, or nothing.
-    std::optional<LocalSocketConnection> accept() const;
+    // How many waiting connections one call of acceptWaiting takes by default: as many as the
+    // queue holds.
+    static constexpr std::size_t connectionsPerCall = 16;
+
+    // Takes at most `most` of the waiting connections, closes every one of another user and
+    // returns the owner's in the order they came. The rest wait for the next call (an event
+    // loop's watch on a readable descriptor fires again while any wait), so another user who
+    // keeps connecting cannot hold the caller here.
+    std::vector<LocalSocketConnection> acceptWaiting(std::size_t most = connectionsPerCall) const;
 
     int descriptor() const { return descriptor_; }
 

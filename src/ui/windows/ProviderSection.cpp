@@ -1,5 +1,6 @@
 #include "ui/windows/ProviderSection.h"
 
+#include "engine/ModelIdentifier.h"
 #include "engine/ProviderConfig.h"
 #include "state/AppState.h"
 #include "ui/kit/ColorScheme.h"
@@ -56,6 +57,22 @@ std::pair<QColor, QColor> badgeColors(const QString& symbol, ColorScheme::Scheme
         return {DesignColors::orange(scheme), DesignColors::orangeText(scheme)};
     }
     return {DesignColors::green(scheme), DesignColors::greenText(scheme)};
+}
+
+// The picker's entry for the model: the one spelt the same, else the first that names the same
+// model under the other spelling ("llama3.2" is listed as "llama3.2:latest"); -1 for none.
+// Only the selection follows the list: the model keeps the spelling it is stored under.
+int listedIndex(const QComboBox& picker, const QString& model) {
+    if (const int exact = picker.findText(model); exact >= 0) {
+        return exact;
+    }
+    const std::string wanted = model.toStdString();
+    for (int index = 0; index < picker.count(); ++index) {
+        if (ModelIdentifier::same(picker.itemText(index).toStdString(), wanted)) {
+            return index;
+        }
+    }
+    return -1;
 }
 
 } // namespace
@@ -333,7 +350,7 @@ void ProviderSection::refreshModelRow() {
         modelPicker_->clear();
         modelPicker_->addItems(items);
     }
-    modelPicker_->setCurrentIndex(modelPicker_->findText(model));
+    modelPicker_->setCurrentIndex(listedIndex(*modelPicker_, model));
     if (modelField_->text() != model) {
         modelField_->setText(model);
     }

@@ -1,10 +1,9 @@
 #include "platform/hotkey/PortalHotkeyEventManager.h"
 
+#include "support/PrivateBus.h"
 #include "support/QtWaitUntil.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -14,57 +13,8 @@
 #include <QDBusVirtualObject>
 #include <QElapsedTimer>
 
-#include <csignal>
-#include <cstdio>
-#include <fstream>
-
 namespace quorvane {
 namespace {
-
-// A private message bus for one test, so that no desktop's real portal is involved.
-class PrivateBus {
-public:
-    PrivateBus() {
-        const auto config = std::string(std::getenv("TMPDIR")) + "/bus.conf";
-        std::ofstream(config) << "<busconfig><type>session</type>"
-                                 "<listen>unix:tmpdir=/tmp</listen>"
-                                 "<policy context=\"default\"><allow user=\"*\"/>"
-                                 "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
-                                 "<allow own=\"*\"/></policy></busconfig>";
-        int fds[2];
-        if (pipe(fds) != 0) {
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(fds[1], STDOUT_FILENO);
-            close(fds[0]);
-            execlp("dbus-daemon", "dbus-daemon", "--nofork", "--print-address",
-                   ("--config-file=" + config).c_str(), nullptr);
-            _exit(127);
-        }
-        close(fds[1]);
-        char buffer[512] = {};
-        const auto length = read(fds[0], buffer, sizeof buffer - 1);
-        close(fds[0]);
-        if (length > 0) {
-            address_ = QString::fromUtf8(buffer, static_cast<int>(length)).trimmed();
-        }
-    }
-
-    ~PrivateBus() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    const QString& address() const { return address_; }
-
-private:
-    pid_t pid_ = -1;
-    QString address_;
-};
 
 // The portal side: answers CreateSession and BindShortcuts the way xdg-desktop-portal does, with
 // the method's reply first and the Response signal on the request path after it.
@@ -177,13 +127,13 @@ protected:
         if (bus.address().isEmpty()) {
             GTEST_SKIP() << "dbus-daemon is needed";
         }
-        auto service = QDBusConnection::connectToBus(bus.address(), QStringLiteral("portal"));
+        auto service = bus.connect(QStringLiteral("portal"));
         ASSERT_TRUE(service.isConnected());
         portal = std::make_unique<FakePortal>(service);
         ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
         ASSERT_TRUE(service.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"),
                                                   portal.get(), QDBusConnection::SubPath));
-        auto client = QDBusConnection::connectToBus(bus.address(), QStringLiteral("client"));
+        auto client = bus.connect(QStringLiteral("client"));
         ASSERT_TRUE(client.isConnected());
         manager = std::make_unique<PortalHotkeyEventManager>(client);
         std::optional<EventHandlerRef> handler;
@@ -211,7 +161,7 @@ protected:
         });
     }
 
-    PrivateBus bus;
+    test::PrivateBus bus;
     std::unique_ptr<FakePortal> portal;
     std::unique_ptr<PortalHotkeyEventManager> manager;
     std::vector<EventHotKeyID> presses;

@@ -25,9 +25,10 @@ public:
         QStringList fetched;
     };
 
-    explicit WatchedMimeData(Questions& questions, bool withText = true)
+    explicit WatchedMimeData(Questions& questions, bool withText = true, bool answers = true)
         : questions_(questions)
-        , withText_(withText) {}
+        , withText_(withText)
+        , answers_(answers) {}
 
     QStringList formats() const override {
         ++questions_.formatLists;
@@ -42,6 +43,9 @@ public:
 protected:
     QVariant retrieveData(const QString& format, QMetaType) const override {
         questions_.fetched.append(format);
+        if (!answers_) {
+            return {};
+        }
         return format.startsWith(QStringLiteral("text/plain"))
                    ? QVariant(QStringLiteral("a secret"))
                    : QVariant(QByteArray("\x89PNG"));
@@ -50,6 +54,7 @@ protected:
 private:
     Questions& questions_;
     bool withText_;
+    bool answers_;
 };
 
 TEST_F(QtPasteboardTest, ContentsFromBeforeStartAreNewsToALookThatNeverHappened) {
@@ -123,6 +128,13 @@ TEST_F(QtPasteboardTest, CountingAsksTheContentsNothingAndReadingOnlyForText) {
     EXPECT_EQ(pasteboard.string(), std::nullopt);
     EXPECT_EQ(picture.formatLists, 1);
     EXPECT_TRUE(picture.fetched.isEmpty());
+
+    // An owner that lists text and then never sends it costs one wait, not one for every
+    // spelling of text that might be tried after it.
+    WatchedMimeData::Questions hung;
+    systemClipboard().setMimeData(new WatchedMimeData(hung, true, false));
+    EXPECT_EQ(pasteboard.string(), "");
+    EXPECT_EQ(hung.fetched.size(), 1) << hung.fetched.join(' ').toStdString();
 }
 
 } // namespace

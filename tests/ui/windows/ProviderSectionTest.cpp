@@ -294,5 +294,33 @@ TEST_F(ProviderSectionTest, ProviderChangeReloadsTheKey) {
     EXPECT_EQ(fixture_.keys().key(ProviderID::custom), std::optional<std::string>("sk-test"));
 }
 
+// The local model server lists every untagged model with ":latest": the picker selects that
+// entry for the model as the user spelt it, and the stored spelling stays.
+TEST_F(ProviderSectionTest, ModelPickerSelectsTheListedSpellingOfTheModel) {
+    struct Case {
+        const char* stored;
+        std::vector<std::string> listed;
+        const char* selected; // empty: nothing selected
+    };
+    const Case cases[] = {
+        {"llama3.2", {"deepseek-r1:7b", "llama3.2:latest", "mistral:latest"}, "llama3.2:latest"},
+        {"qwen2.5:latest", {"deepseek-r1:7b", "qwen2.5"}, "qwen2.5"},
+        // The same spelling wins over the other one.
+        {"llama3.2:latest", {"llama3.2", "llama3.2:latest"}, "llama3.2:latest"},
+        {"llama3.2:1b", {"llama3.2:latest"}, ""},
+    };
+    state().setProviderID(ProviderID::ollama);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        state().setModel(c.stored);
+        state().setFetchedModels({{ProviderID::ollama, c.listed}});
+        settle();
+        ASSERT_TRUE(section().modelPicker()->isVisibleTo(&section()));
+        EXPECT_EQ(section().modelPicker()->currentText().toStdString(), c.selected);
+        EXPECT_EQ(section().modelPicker()->currentIndex() < 0, *c.selected == '\0');
+        EXPECT_EQ(state().model(), c.stored);
+    }
+}
+
 } // namespace
 } // namespace quorvane
