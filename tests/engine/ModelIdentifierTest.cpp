@@ -42,5 +42,13 @@ TEST(ModelIdentifierTest, IsListedUnderEitherSpelling) {
     EXPECT_FALSE(ModelIdentifier::isListed("deepseek-r1", pulled));
 }
 
+TEST(ModelIdentifierTest, TheListedPlaceIsTheOwnSpellingsBeforeTheOther) {
+    const std::vector<std::string> pulled = {"mistral", "llama3.2:latest", "llama3.2"};
+    EXPECT_EQ(ModelIdentifier::listedIndex("llama3.2", pulled), 2u);
+    EXPECT_EQ(ModelIdentifier::listedIndex("llama3.2:latest", pulled), 1u);
+    EXPECT_EQ(ModelIdentifier::listedIndex("mistral:latest", pulled), 0u);
+    EXPECT_EQ(ModelIdentifier::listedIndex("qwen2.5", pulled), std::nullopt);
+}
+
 } // namespace
 } // namespace quorvane

@@ -59,22 +59,6 @@ std::pair<QColor, QColor> badgeColors(const QString& symbol, ColorScheme::Scheme
     return {DesignColors::green(scheme), DesignColors::greenText(scheme)};
 }
 
-// The picker's entry for the model: the one spelt the same, else the first that names the same
-// model under the other spelling ("llama3.2" is listed as "llama3.2:latest"); -1 for none.
-// Only the selection follows the list: the model keeps the spelling it is stored under.
-int listedIndex(const QComboBox& picker, const QString& model) {
-    if (const int exact = picker.findText(model); exact >= 0) {
-        return exact;
-    }
-    const std::string wanted = model.toStdString();
-    for (int index = 0; index < picker.count(); ++index) {
-        if (ModelIdentifier::same(picker.itemText(index).toStdString(), wanted)) {
-            return index;
-        }
-    }
-    return -1;
-}
-
 } // namespace
 
 ProviderSection::ProviderSection(AppState& state, QWidget* parent)
@@ -350,7 +334,10 @@ void ProviderSection::refreshModelRow() {
         modelPicker_->clear();
         modelPicker_->addItems(items);
     }
-    modelPicker_->setCurrentIndex(listedIndex(*modelPicker_, model));
+    // Only the selection follows the list ("llama3.2" is listed as "llama3.2:latest"): the
+    // model keeps the spelling it is stored under.
+    const auto listed = ModelIdentifier::listedIndex(state_.model(), models);
+    modelPicker_->setCurrentIndex(listed ? static_cast<int>(*listed) : -1);
     if (modelField_->text() != model) {
         modelField_->setText(model);
     }
