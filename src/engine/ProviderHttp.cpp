@@ -51,7 +51,7 @@ bool isKeyCharacter(char c) {
 // default of self-hosted proxies) is not.
 bool readsAsWord(std::string_view key) {
     return std::none_of(key.begin(), key.end(), [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_' || c == '.';
+        return isKeyCharacter(c) && std::isalpha(static_cast<unsigned char>(c)) == 0;
     });
 }
 

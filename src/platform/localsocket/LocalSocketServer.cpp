@@ -9,7 +9,8 @@ namespace quorvane {
 
 namespace {
 
-constexpr int backlog = 16;
+// One call of acceptWaiting empties a full queue.
+constexpr int backlog = static_cast<int>(LocalSocketServer::connectionsPerCall);
 
 std::error_code lastError() {
     return {errno, std::system_category()};

@@ -32,7 +32,7 @@ public:
     bool isListening() const { return descriptor_ >= 0; }
 
     // How many waiting connections one call of acceptWaiting takes by default: as many as the
-    // queue holds.
+    // listening queue holds.
     static constexpr std::size_t connectionsPerCall = 16;
 
     // Takes at most `most` of the waiting connections, closes every one of another user and
