@@ -192,12 +192,6 @@ std::optional<std::string> readOwnFile(const fs::path& file) {
     return text;
 }
 
-// Never a folder, and never what a link points to: unlink alone. Where the folder is not ours
-// to change, the file stays.
-void removeFile(const fs::path& file) {
-    ::unlink(file.c_str());
-}
-
 constexpr std::string_view namePrefix = "crash-";
 constexpr std::string_view nameSuffix = ".record";
 
@@ -307,7 +301,7 @@ std::vector<StoredCrashRecord> CrashRecord::readAll(const fs::path& directory) {
         const auto text = readOwnFile(file.path);
         auto record = text ? parse(*text) : std::nullopt;
         if (!record) {
-            removeFile(file.path);
+            remove(file.path);
             continue;
         }
         records.push_back({file.path, std::move(*record)});
@@ -315,17 +309,23 @@ std::vector<StoredCrashRecord> CrashRecord::readAll(const fs::path& directory) {
     if (records.size() > maxPending) {
         const auto oldest = records.end() - static_cast<std::ptrdiff_t>(maxPending);
         for (auto stale = records.begin(); stale != oldest; ++stale) {
-            removeFile(stale->file);
+            remove(stale->file);
         }
         records.erase(records.begin(), oldest);
     }
     return records;
 }
 
+// Never a folder, and never what a link points to: unlink alone. Where the folder is not ours
+// to change, the file stays.
+void CrashRecord::remove(const fs::path& file) {
+    ::unlink(file.c_str());
+}
+
 std::size_t CrashRecord::discardAll(const fs::path& directory) {
     const auto files = recordFiles(directory);
     for (const auto& file : files) {
-        removeFile(file.path);
+        remove(file.path);
     }
     return files.size();
 }

@@ -78,6 +78,8 @@ struct CrashRecord {
     // record files are deleted where the folder allows it, and so are the records that are not
     // sound and the oldest beyond maxPending. Other files are left alone.
     static std::vector<StoredCrashRecord> readAll(const std::filesystem::path& directory);
+    // Deletes a record file, once its record is reported.
+    static void remove(const std::filesystem::path& file);
     // Deletes every record file in the folder unread; returns how many there were.
     static std::size_t discardAll(const std::filesystem::path& directory);
 };

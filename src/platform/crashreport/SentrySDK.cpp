@@ -13,7 +13,6 @@
 #include <memory>
 #include <mutex>
 #include <set>
-#include <system_error>
 
 namespace quorvane {
 
@@ -142,10 +141,7 @@ std::size_t SentrySDK::sendRecordedCrashes() {
         if (!takeForThisRun(stored.file)) {
             continue;
         }
-        auto deleteRecord = [file = stored.file] {
-            std::error_code ignored;
-            std::filesystem::remove(file, ignored);
-        };
+        auto deleteRecord = [file = stored.file] { CrashRecord::remove(file); };
         if (client->transport->enqueue(SentryEvent::crash(stored.record, client->context),
                                        std::move(deleteRecord))) {
             ++queued;
