@@ -496,6 +496,17 @@ protected:
         ASSERT_EQ(run({"xdotool", "type", "--delay", "15", std::string(text)}), 0);
     }
 
+    // Launched, the draft typed into the panel, then a click into another application, which
+    // closes the panel.
+    void typeTheDraftAndSwitchAway() {
+        ASSERT_NO_FATAL_FAILURE(launch());
+        ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
+        ASSERT_TRUE(waitUntil([&] { return watcher->focus() == panel; }, 10s));
+        ASSERT_NO_FATAL_FAILURE(typeText(draft));
+        watcher->takeFocus();
+        ASSERT_NO_FATAL_FAILURE(waitForPanelGone("another application took the focus"));
+    }
+
     std::string userMessages() const {
         std::string all;
         for (const auto& request : server.requests()) {
@@ -656,15 +667,9 @@ TEST_F(RoadXvfbTest, LaunchingAgainTogglesTheRunningCopysPanel) {
 }
 
 TEST_F(RoadXvfbTest, SwitchingAwayKeepsTheDraftAndEscapeClearsIt) {
-    ASSERT_NO_FATAL_FAILURE(launch());
-    ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
-    ASSERT_TRUE(waitUntil([&] { return watcher->focus() == panel; }, 10s));
-    ASSERT_NO_FATAL_FAILURE(typeText(draft));
-
-    // A click into another application, and some time there: longer than any slide out, at
-    // whose end a panel that was closed clears the work.
-    watcher->takeFocus();
-    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("another application took the focus"));
+    ASSERT_NO_FATAL_FAILURE(typeTheDraftAndSwitchAway());
+    // Some time in the other application: longer than any slide out, at whose end a panel that
+    // was closed clears the work.
     std::this_thread::sleep_for(1s);
 
     ASSERT_NO_FATAL_FAILURE(summonAgain());
@@ -810,12 +815,7 @@ TEST_F(RoadXvfbTest, AHungClipboardOwnerIsNotAskedWithAutoFillOff) {
 
 // With auto-fill on, the clipboard is only read for an empty draft.
 TEST_F(RoadXvfbTest, AHungClipboardOwnerIsAskedOnlyToFillAnEmptyDraft) {
-    ASSERT_NO_FATAL_FAILURE(launch());
-    ASSERT_NO_FATAL_FAILURE(openPanelWithHotkey());
-    ASSERT_TRUE(waitUntil([&] { return watcher->focus() == panel; }, 10s));
-    ASSERT_NO_FATAL_FAILURE(typeText(draft));
-    watcher->takeFocus();
-    ASSERT_NO_FATAL_FAILURE(waitForPanelGone("another application took the focus"));
+    ASSERT_NO_FATAL_FAILURE(typeTheDraftAndSwitchAway());
 
     SilentClipboardOwner owner;
     ASSERT_TRUE(owner.takeClipboard());
